@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Value of the leading hexadecimal digits of a text (value * 16 + digit, unsigned 32-bit,
+// wrapping), up to the first other character; 0 when the text does not start with one.
+uint32_t ParseHex(std::string_view text);
+
+// The same with decimal digits.
+uint32_t ParseDecimal(std::string_view text);
+
+// "%08X" for an extended identifier, "%04X" of the low 16 bits for a standard one.
+std::string FormatIdText(uint32_t id, bool extended);

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class Serial;
+
+// One device packet: start byte 0x55, a command letter, a length and up to 255 payload bytes,
+// with 0x55 and 0x1B escaped inside. The same class is the receive assembler.
+class Frame {
+public:
+    static constexpr uint8_t kStart = 0x55;
+    static constexpr uint8_t kEscape = 0x1B;
+    static constexpr size_t kPayloadSize = 260;
+
+    Frame(uint8_t command, uint8_t length, const uint8_t* data = nullptr);
+
+    // Writes the whole packet to `link`; nothing when `link` is null or the packet does not
+    // fit in the link's output buffer. Returns true.
+    bool Send(Serial* link);
+    // Reads one byte from `link` and feeds it to the assembler; true when it completed a packet.
+    bool ReceiveByte(Serial* link);
+    // Feeds one received byte to the assembler; true when it completed a packet.
+    bool Accept(uint8_t byte);
+
+    // The packet as it goes on the line.
+    std::vector<uint8_t> Encode() const;
+    // Appends one byte with the packet escaping.
+    static void AppendEscaped(std::vector<uint8_t>& out, uint8_t byte);
+
+    uint8_t command = 0;
+    uint8_t length = 0;
+    uint8_t count = 0;
+    std::array<uint8_t, kPayloadSize> payload{};
+    int index = 0;
+    int escaped = 0;
+    int stage = 0;
+    int inPacket = 0;
+};
+
+// The main window's receive handler body: feeds `reported` bytes from `link` through the
+// assembler and hands every completed packet to `dispatch` before the next byte is read.
+template <typename Dispatch>
+void ComReceive(Frame& assembler, Serial* link, int reported, Dispatch&& dispatch) {
+    for (int i = 0; i < reported; ++i) {
+        if (assembler.ReceiveByte(link)) dispatch(assembler);
+    }
+}

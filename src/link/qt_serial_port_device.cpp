@@ -1,0 +1,1 @@
+#include "link/qt_serial_port_device.h"

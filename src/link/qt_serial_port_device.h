@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QSerialPort>
+
+#include "link/serial_port_device.h"
+
+// SerialPortDevice over QSerialPort. Writes reach the operating system at once, and
+// InputCount() pulls what the operating system holds without running the receive
+// notification, so the busy waits of the session see the device's answer.
+class QtSerialPortDevice : public QObject, public SerialPortDevice {
+    Q_OBJECT
+public:
+    explicit QtSerialPortDevice(QObject* parent = nullptr);
+    ~QtSerialPortDevice() override;
+
+    void SetPortName(const std::string& name) override;
+    void SetBaudRate(int rate, bool custom) override;
+    void SetBufferSizes(int inputSize, int outputSize) override;
+    void SetDataBits(int bits) override;
+    void SetStopBits(int bits) override;
+    void SetFlowControl(FlowControl flow) override;
+    bool Open() override;
+    void Close() override;
+    bool IsOpen() const override;
+    int InputCount() override;
+    int OutputCount() override;
+    int Read(uint8_t* data, int size) override;
+    void Write(const uint8_t* data, int size) override;
+    void TransmitChar(uint8_t c) override;
+
+    QSerialPort& qport() { return port_; }
+
+private:
+    QSerialPort port_;
+};

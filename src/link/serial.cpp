@@ -1,0 +1,115 @@
+#include "link/serial.h"
+
+#include <array>
+
+#include "common/ticks.h"
+
+namespace {
+
+constexpr std::array<int, 13> kStandardBaudRates = {110,   300,   600,   1200,  2400,
+                                                     4800,  9600,  14400, 19200, 38400,
+                                                     56000, 57600, 115200};
+
+// How long a softFlow read waits for a byte that is not there yet.
+constexpr uint64_t kSoftFlowReadWaitMs = 20;
+
+std::string PortNameOrNumber(const std::string& portName, int portNumber) {
+    return portName.empty() ? "COM" + std::to_string(portNumber) : portName;
+}
+
+}  // namespace
+
+bool IsStandardBaudRate(int baud) {
+    for (int rate : kStandardBaudRates)
+        if (rate == baud) return true;
+    return false;
+}
+
+Serial::Serial(SerialPortDevice& port_, const std::string& portName, int portNumber, int baud,
+               int inputSize_, int outputSize_, char /*parity: always none*/, int dataBits,
+               int stopBits, int softFlow_)
+    : port(port_) {
+    port.SetBaudRate(baud, !IsStandardBaudRate(baud));
+    port.SetBufferSizes(inputSize_, outputSize_);
+    if (dataBits >= 5 && dataBits <= 8) port.SetDataBits(dataBits);
+    port.SetFlowControl(softFlow_ ? SerialPortDevice::FlowControl::Software
+                                  : SerialPortDevice::FlowControl::None);
+    if (stopBits == 1 || stopBits == 2) port.SetStopBits(stopBits);
+    inputSize = inputSize_;
+    outputSize = outputSize_;
+    softFlow = softFlow_ ? 1 : 0;
+    port.SetPortName(PortNameOrNumber(portName, portNumber));
+    isOpen = port.Open() ? 1 : 0;
+    // The XON goes out once the port is open, as the component does at the end of its update.
+    if (softFlow && isOpen) SendXon();
+}
+
+Serial::~Serial() { port.Close(); }
+
+int Serial::ReadByte() {
+    if (!isOpen) return -1;
+    if (port.InputCount() == 0) {
+        if (!softFlow) return -1;
+        BusyWaitUntil(TickCount() + kSoftFlowReadWaitMs);
+        if (port.InputCount() == 0) return -1;
+    }
+    uint8_t byte = 0;
+    if (port.Read(&byte, 1) != 1) return -1;
+    if (softFlow && byte == kEscape) {
+        const int next = ReadByte();
+        return next < 0 ? -1 : (next & 0x7F);
+    }
+    return byte;
+}
+
+int Serial::ReadByteWait(int seconds) {
+    if (!isOpen) return -1;
+    const int64_t start = WallClockSeconds();
+    while (true) {
+        if (BytesWaiting() > 0) return ReadByte();
+        if (seconds != 0 && WallClockSeconds() - start > seconds) return -1;
+    }
+}
+
+void Serial::AppendWireBytes(std::vector<uint8_t>& out, int value, int raw) const {
+    const bool needsEscape =
+        softFlow && (value == kXon || value == kXoff || value == kEscape || value == 0x4B ||
+                     (value >= 0x00 && value <= 0x0F && raw == 0));
+    if (needsEscape) {
+        out.push_back(kEscape);
+        out.push_back(static_cast<uint8_t>(value | 0x80));
+    } else {
+        out.push_back(static_cast<uint8_t>(value));
+    }
+}
+
+int Serial::WriteByte(int value, int raw) {
+    if (!isOpen) return 0;
+    if (OutputFree() < kOutputMargin) return 0;
+    std::vector<uint8_t> wire;
+    AppendWireBytes(wire, value, raw);
+    port.Write(wire.data(), static_cast<int>(wire.size()));
+    return 1;
+}
+
+bool Serial::WriteBlock(const uint8_t* data, size_t size) {
+    if (!isOpen) return false;
+    std::vector<uint8_t> wire;
+    wire.reserve(size * (softFlow ? 2 : 1));
+    for (size_t i = 0; i < size; ++i) AppendWireBytes(wire, data[i], 0);
+    if (static_cast<int64_t>(wire.size()) > OutputFree() - kOutputMargin) return false;
+    port.Write(wire.data(), static_cast<int>(wire.size()));
+    return true;
+}
+
+int Serial::BytesWaiting() { return isOpen ? port.InputCount() : 0; }
+
+int Serial::OutputFree() {
+    if (!isOpen) return 0;
+    const int free = outputSize - port.OutputCount();
+    return free < 0 ? 0 : free;
+}
+
+void Serial::SendXon() {
+    if (isOpen) port.TransmitChar(kXon);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/serial_port_device.h"
+
+// One open link to the device over a serial-port component: applies the line settings, opens
+// the port, and moves single bytes in and out. With software flow control it adds an escaping
+// layer so that XON, XOFF and control bytes never appear as data.
+class Serial {
+public:
+    static constexpr uint8_t kXon = 0x11;
+    static constexpr uint8_t kXoff = 0x13;
+    static constexpr uint8_t kEscape = 0x1B;
+    // Bytes kept free in the output buffer; a write that would eat into them is dropped.
+    static constexpr int kOutputMargin = 3;
+
+    // Applies the settings and opens the port; isOpen tells the outcome. `port` is not owned.
+    Serial(SerialPortDevice& port, const std::string& portName, int portNumber, int baud,
+           int inputSize, int outputSize, char parity, int dataBits, int stopBits, int softFlow);
+    // Closes the port.
+    ~Serial();
+    Serial(const Serial&) = delete;
+    Serial& operator=(const Serial&) = delete;
+
+    // The next received byte, or -1 when there is none (after 20 ms with softFlow).
+    int ReadByte();
+    // The next received byte, waiting at most `seconds` whole seconds (0: no limit); -1 on
+    // time-out. Does not let the event loop run.
+    int ReadByteWait(int seconds);
+    // 1 when the byte was handed to the port, 0 when it was dropped.
+    int WriteByte(int value, int raw);
+    // Writes the bytes as a whole (each through the softFlow escaping) or, when they do not
+    // fit in the free output space less the margin, drops them all. True when written.
+    bool WriteBlock(const uint8_t* data, size_t size);
+    int BytesWaiting();
+    int OutputFree();
+    void SendXon();
+
+    int isOpen = 0;
+    int softFlow = 0;
+    int inputSize = 0;
+    int outputSize = 0;
+    SerialPortDevice& port;
+
+private:
+    // Appends `value` as it goes on the line, with the softFlow escaping when that is on.
+    void AppendWireBytes(std::vector<uint8_t>& out, int value, int raw) const;
+};
+
+// The thirteen standard line rates of the serial component, in order.
+bool IsStandardBaudRate(int baud);

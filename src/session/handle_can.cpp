@@ -1,0 +1,231 @@
+#include "session/handle_can.h"
+
+#include <QTimerEvent>
+#include <algorithm>
+
+#include "common/ticks.h"
+#include "common/user_messages.h"
+#include "config/config_record.h"
+#include "link/frame.h"
+#include "link/serial.h"
+#include "session/session_host.h"
+
+namespace {
+
+constexpr uint8_t kLetterReset = 'R';
+constexpr uint8_t kLetterIdentify = 'Y';
+constexpr uint8_t kLetterBusSetup = 'B';
+constexpr uint8_t kLetterFilter = 'A';
+constexpr uint8_t kLetterDisplay = 'C';
+constexpr uint8_t kLetterFrame = 'F';
+constexpr uint8_t kLetterFrameAck = 'G';
+constexpr uint8_t kLetterConnected = 'Z';
+constexpr uint8_t kLetterBriefFrame = 'H';
+constexpr uint8_t kLetterAcknowledge = 'K';
+
+constexpr int kFilterSlots = 6;
+constexpr uint32_t kExtendedIdMask = 0x1FFFFFFF;
+
+void PutLittleEndian32(uint8_t* out, uint32_t value) {
+    for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+HandleCAN::HandleCAN(SessionHost& form, UserMessages& messages, ConfigRecord& config)
+    : form_(form), messages_(messages), config_(config) {}
+
+HandleCAN::~HandleCAN() { DestroyAllTimers(); }
+
+void HandleCAN::SendPacket(uint8_t letter, const uint8_t* payload, uint8_t length) {
+    Frame packet(letter, length, payload);
+    packet.Send(form_.CurrentSerial());
+}
+
+// Writes the unframed device reset 55 52 and discards whatever the device had sent before it.
+void HandleCAN::ResetDeviceAndDrain(Serial& link) {
+    const uint8_t reset[] = {Frame::kStart, kLetterReset};
+    link.WriteBlock(reset, sizeof reset);
+    while (link.BytesWaiting() != 0) link.ReadByteWait(0);
+}
+
+void HandleCAN::Identify() {
+    const uint64_t start = TickCount();
+    if (Serial* link = form_.CurrentSerial()) ResetDeviceAndDrain(*link);
+    BusyWaitUntil(start + kResetSettleMs);
+    SendPacket(kLetterIdentify, nullptr, 0);
+    ArmTimer(kLetterIdentify, kIdentifyTimeoutMs);
+}
+
+void HandleCAN::Reset() {
+    Serial* link = form_.CurrentSerial();
+    if (link == nullptr) return;
+    DestroyAllTimers();
+    SendSetup(true);
+    const uint64_t start = TickCount();
+    ResetDeviceAndDrain(*link);
+    BusyWaitUntil(start + kDisconnectSettleMs);
+    connected = 0;
+}
+
+void HandleCAN::OnConnected() {
+    if (form_.Detecting()) {
+        form_.SetDetecting(false);
+        return;
+    }
+    CancelTimer(kLetterIdentify);
+    connected = 1;
+    form_.AddLogLine(" ** Connected **");
+    SendSetupAndFilters(false);
+    SendDisplayFlags();
+    form_.UpdateControls();
+}
+
+void HandleCAN::Dispatch(Frame& packet) {
+    if (packet.command == kLetterConnected) {
+        OnConnected();
+        return;
+    }
+    if (!connected) return;
+    switch (packet.command) {
+        case kLetterFrame:
+            StoreFrame(packet, false);
+            break;
+        case kLetterBriefFrame:
+            StoreFrame(packet, true);
+            break;
+        case kLetterAcknowledge:
+            CancelTimer(kLetterAcknowledge);
+            break;
+        default:
+            break;
+    }
+}
+
+void HandleCAN::StoreFrame(Frame& packet, bool brief) {
+    if (count < FrameStore::kLimit) {
+        packet.payload[CANBufferPIC::kSize - 1] = brief ? 1 : 0;
+        CANBuffer record = FromPIC(CANBufferPIC::FromBytes(packet.payload.data()), 0);
+        record.sequence = count;
+        const CANBuffer& stored = store_.Append(record);
+        ++count;
+        form_.ShowFrame(&stored);
+        return;
+    }
+    if (count == FrameStore::kLimit) form_.ShowFrame(nullptr);
+    ++count;
+}
+
+void HandleCAN::ClearFrames() {
+    store_.Clear();
+    count = 0;
+}
+
+void HandleCAN::TransmitFrame(const CANBuffer& record, bool ack) {
+    if (!connected) return;
+    uint8_t layout[CANBufferPIC::kSize];
+    ToPIC(record).ToBytes(layout);
+    const int dataBytes = std::min<int>(record.brief ? 0 : record.dlc, 8);
+    SendPacket(ack ? kLetterFrameAck : kLetterFrame, layout,
+               static_cast<uint8_t>(CANBufferPIC::kHeaderSize + dataBytes));
+    if (ack) ArmTimer(kLetterAcknowledge, kAcknowledgeTimeoutMs);
+    form_.ShowSentFrame(record);
+}
+
+void HandleCAN::SendSetup(bool reset) {
+    if (!connected) return;
+    uint8_t payload[7];
+    PutLittleEndian32(payload, static_cast<uint32_t>(config_.busRate));
+    payload[4] = reset ? 0 : config_.loopback;
+    payload[5] = reset ? 0 : config_.listenOnly;
+    payload[6] = reset ? 0 : (form_.BriefMode() ? 1 : 0);
+    SendPacket(kLetterBusSetup, payload, sizeof payload);
+}
+
+void HandleCAN::SendSetupAndFilters(bool setupOnly) {
+    SendSetup(false);
+    if (setupOnly) return;
+    FilterEntry sent[kFilterSlots];
+    const bool useList = config_.useFilters != 0;
+    for (int j = 0; j < kFilterSlots; ++j) {
+        if (useList && j < config_.filterCount) {
+            sent[j] = config_.filters[j];
+            continue;
+        }
+        // A default slot opens nothing more than the first slot of its group already does:
+        // slots 0-1 and slots 2-5 share one mask each in the device.
+        FilterEntry entry;
+        entry.id = 0;
+        entry.extended = 1;
+        if (j == 0)
+            entry.mask = 0;
+        else if (j == 1)
+            entry.mask = sent[0].mask;
+        else if (j == 2)
+            entry.mask = kExtendedIdMask;
+        else
+            entry.mask = sent[2].mask;
+        sent[j] = entry;
+    }
+    for (int j = 0; j < kFilterSlots; ++j) SendFilter(j, sent[j]);
+}
+
+void HandleCAN::SendFilter(int number, const FilterEntry& entry) {
+    if (!connected) return;
+    uint8_t payload[10];
+    payload[0] = static_cast<uint8_t>(number);
+    payload[1] = entry.extended;
+    PutLittleEndian32(payload + 2, entry.id);
+    PutLittleEndian32(payload + 6, entry.mask);
+    SendPacket(kLetterFilter, payload, sizeof payload);
+}
+
+void HandleCAN::SendDisplayFlags() {
+    if (!connected) return;
+    const uint8_t flags = config_.lcdOn ? 1 : 0;
+    SendPacket(kLetterDisplay, &flags, 1);
+}
+
+void HandleCAN::ArmTimer(int letter, int milliseconds) {
+    const int id = startTimer(milliseconds, Qt::PreciseTimer);
+    timerHead.push_front(CANTimer{letter, id, ++lastTimerSerial_});
+}
+
+void HandleCAN::CancelTimer(int letter) {
+    const auto match = std::find_if(timerHead.begin(), timerHead.end(),
+                                     [letter](const CANTimer& t) { return t.letter == letter; });
+    if (match == timerHead.end()) return;
+    killTimer(match->timerId);
+    timerHead.erase(match);
+}
+
+void HandleCAN::DestroyAllTimers() {
+    for (const CANTimer& timer : timerHead) killTimer(timer.timerId);
+    timerHead.clear();
+}
+
+void HandleCAN::timerEvent(QTimerEvent* event) {
+    const int id = event->timerId();
+    killTimer(id);
+    const auto timer = std::find_if(timerHead.begin(), timerHead.end(),
+                                    [id](const CANTimer& t) { return t.timerId == id; });
+    if (timer == timerHead.end()) return;
+    // Identified by serial from here on: OnTimeout may show a modal box, during which the
+    // system can hand this timer's id to a new timer.
+    const uint64_t serial = timer->serial;
+    OnTimeout(timer->letter);
+    // A disconnect inside OnTimeout may already have destroyed the timer.
+    const auto still = std::find_if(timerHead.begin(), timerHead.end(),
+                                    [serial](const CANTimer& t) { return t.serial == serial; });
+    if (still != timerHead.end()) timerHead.erase(still);
+}
+
+void HandleCAN::OnTimeout(int letter) {
+    if (letter == kLetterIdentify) {
+        messages_.ShowMessage("Can't find Brannox", "Information");
+        form_.DisconnectClick();
+    } else if (letter == kLetterAcknowledge) {
+        messages_.ShowMessage("Brannox Timeout\nDisconnected", "Information");
+        form_.DisconnectClick();
+    }
+}

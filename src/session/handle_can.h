@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+#include <list>
+
+#include "session/can_buffer.h"
+#include "session/frame_store.h"
+
+class Frame;
+class Serial;
+class SessionHost;
+class UserMessages;
+struct ConfigRecord;
+struct FilterEntry;
+
+// The device session: the connect handshake and the reset, the commands sent to the device,
+// the packets it sends back, the frame store, and the response timers that catch a device
+// that does not answer.
+class HandleCAN : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kIdentifyTimeoutMs = 2000;
+    static constexpr int kAcknowledgeTimeoutMs = 1000;
+    static constexpr int kResetSettleMs = 500;
+    static constexpr int kDisconnectSettleMs = 100;
+
+    HandleCAN(SessionHost& form, UserMessages& messages, ConfigRecord& config);
+    ~HandleCAN() override;
+
+    void Identify();
+    void Reset();
+    void Dispatch(Frame& packet);
+    void StoreFrame(Frame& packet, bool brief);
+    void ClearFrames();
+    void TransmitFrame(const CANBuffer& record, bool ack);
+    void SendSetup(bool reset);
+    void SendSetupAndFilters(bool setupOnly);
+    void SendFilter(int number, const FilterEntry& entry);
+    void SendDisplayFlags();
+    void ArmTimer(int letter, int milliseconds);
+    void CancelTimer(int letter);
+    void OnConnected();
+    void OnTimeout(int letter);
+
+    const FrameStore& frames() const { return store_; }
+    const CANBuffer* head() const { return store_.head(); }
+    // Pending response timers, newest first.
+    size_t PendingTimers() const { return timerHead.size(); }
+
+    // Frames received since the store was last cleared, including those past the limit.
+    uint32_t count = 0;
+    int connected = 0;
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    // One awaited reply letter and the one-shot system timer behind it.
+    struct CANTimer {
+        int letter;
+        int timerId;
+        uint64_t serial;
+    };
+
+    void SendPacket(uint8_t letter, const uint8_t* payload, uint8_t length);
+    void ResetDeviceAndDrain(Serial& link);
+    void DestroyAllTimers();
+
+    SessionHost& form_;
+    UserMessages& messages_;
+    ConfigRecord& config_;
+    FrameStore store_;
+    std::list<CANTimer> timerHead;  // newest first
+    uint64_t lastTimerSerial_ = 0;
+};

@@ -1,0 +1,27 @@
+#include <gtest/gtest.h>
+
+#include "common/text.h"
+
+TEST(ParseHex, ReadsLeadingDigitsUpToTheFirstOtherCharacter) {
+    EXPECT_EQ(ParseHex("1FF"), 0x1FFu);
+    EXPECT_EQ(ParseHex("7f"), 0x7Fu);
+    EXPECT_EQ(ParseHex("12G4"), 0x12u);
+    EXPECT_EQ(ParseHex("G1"), 0u);
+    EXPECT_EQ(ParseHex(""), 0u);
+    EXPECT_EQ(ParseHex(" 12"), 0u);
+    // Unsigned 32-bit accumulation wraps instead of overflowing.
+    EXPECT_EQ(ParseHex("123456789"), 0x23456789u);
+}
+
+TEST(ParseDecimal, ReadsLeadingDigits) {
+    EXPECT_EQ(ParseDecimal("50000 "), 50000u);
+    EXPECT_EQ(ParseDecimal("2000000"), 2000000u);
+    EXPECT_EQ(ParseDecimal("x1"), 0u);
+    EXPECT_EQ(ParseDecimal(""), 0u);
+}
+
+TEST(FormatIdText, ExtendedIsEightDigitsStandardIsFourOfTheLowSixteenBits) {
+    EXPECT_EQ(FormatIdText(0x01234567, true), "01234567");
+    EXPECT_EQ(FormatIdText(0x7FF, false), "07FF");
+    EXPECT_EQ(FormatIdText(0x12345678, false), "5678");
+}
