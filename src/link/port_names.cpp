@@ -3,6 +3,7 @@
 #include <QSerialPortInfo>
 
 #include "common/text.h"
+#include "link/simulated_port_registry.h"
 
 std::string PlatformPortName(const std::string& name) {
 #ifdef Q_OS_WIN
@@ -21,5 +22,7 @@ std::vector<std::string> EnumComPorts() {
     std::vector<std::string> names;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
         names.push_back(info.portName().toStdString());
+    // Simulated devices on pseudo-terminals, which the system enumeration does not list.
+    for (std::string& port : ListSimulatedPorts()) names.push_back(std::move(port));
     return names;
 }

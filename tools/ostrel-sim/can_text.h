@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+// Identifiers and data bytes as text, the way candump writes them.
+
+struct CanId {
+    uint32_t id = 0;
+    bool extended = false;
+};
+
+// Hex digits, with an optional "0x" prefix: up to three digits name a standard identifier
+// (at most 7FF), four to eight an extended one (at most 1FFFFFFF). False for anything else.
+bool ParseCanId(std::string_view text, CanId& out);
+
+// Pairs of hex digits, one byte each ("11223344"); false on an odd count or a non-hex digit.
+bool ParseHexBytes(std::string_view text, std::vector<uint8_t>& out);

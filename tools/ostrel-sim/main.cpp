@@ -1,0 +1,84 @@
+// ostrel-sim: the simulated Ostrel on a pseudo-terminal. See --help.
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "candump_reader.h"
+#include "link/simulated_port_registry.h"
+#include "packet_trace.h"
+#include "sim_loop_posix.h"
+#include "sim_options.h"
+#include "simulated_device.h"
+#include "terminal_posix.h"
+#include "traffic_generator.h"
+
+namespace {
+
+constexpr int kExitBadUsage = 2;
+constexpr int kExitFailure = 1;
+
+int BadUsage(const std::string& error) {
+    std::fprintf(stderr, "ostrel-sim: %s\nTry 'ostrel-sim --help'.\n", error.c_str());
+    return kExitBadUsage;
+}
+
+std::unique_ptr<TrafficSource> MakeTraffic(const SimOptions& options, std::string& error) {
+    if (options.replayFile.empty()) return std::make_unique<TrafficGenerator>(options.generator);
+    std::vector<LogFrame> frames;
+    if (!ReadCandumpLog(options.replayFile, frames, error)) return nullptr;
+    return std::make_unique<ReplaySource>(std::move(frames), options.fast);
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    const SimOptions options =
+        ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!error.empty()) return BadUsage(error);
+    if (options.help) {
+        std::fputs(SimHelpText().c_str(), stdout);
+        return 0;
+    }
+    std::unique_ptr<TrafficSource> traffic = MakeTraffic(options, error);
+    if (!traffic) return BadUsage("--replay: " + error);
+    std::unique_ptr<std::FILE, FileCloser> traceFile;
+    std::unique_ptr<PacketTrace> trace;
+    if (!options.traceFile.empty()) {
+        traceFile.reset(std::fopen(options.traceFile.c_str(), "w"));
+        if (!traceFile) return BadUsage("--trace: cannot write " + options.traceFile);
+        trace = std::make_unique<PacketTrace>(traceFile.get());
+    }
+
+    BlockSimulatorSignals();
+    std::unique_ptr<Terminal> terminal = options.port.empty()
+                                             ? Terminal::OpenPseudoTerminal(error)
+                                             : Terminal::OpenDevice(options.port, error);
+    if (!terminal) {
+        std::fprintf(stderr, "ostrel-sim: %s\n", error.c_str());
+        return kExitFailure;
+    }
+    std::unique_ptr<SimulatedPortRegistration> registration;
+    if (options.port.empty()) {
+        registration = std::make_unique<SimulatedPortRegistration>(terminal->path());
+        if (!registration->Registered())
+            std::fprintf(stderr, "ostrel-sim: Auto Detect will not find the port: %s\n",
+                         registration->Error().c_str());
+    }
+    std::printf("%s\n", terminal->path().c_str());
+    std::fflush(stdout);
+
+    const uint32_t faultSeed = options.generator.seed + 1;
+    SimulatedDevice device(options.device, std::move(traffic),
+                           OutputFaults(options.garbage, options.dropBytes, faultSeed), trace.get(),
+                           MonotonicMicroseconds());
+    const int exitCode = RunSimulator(device, *terminal, stderr);
+    std::fputs(FormatCounters(device.Counters()).c_str(), stderr);
+    return exitCode;
+}
