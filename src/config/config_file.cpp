@@ -1,0 +1,168 @@
+#include "config/config_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <type_traits>
+
+#include "common/text.h"
+#include "config/config_controls.h"
+#include "config/config_record.h"
+#include "config/ini_file.h"
+
+namespace {
+
+static_assert(std::is_trivially_copyable_v<ConfigRecord>);
+using RecordBytes = std::array<uint8_t, sizeof(ConfigRecord)>;
+
+constexpr char kGlobal[] = "Global";
+constexpr char kTransmits[] = "Transmits";
+// The whole port name; the record has room for 7 characters only.
+constexpr char kPortKey[] = "Port";
+
+// Values the controls cannot take are cut on load.
+constexpr int kMaxTxLines = 10000;
+constexpr uint8_t kMaxDlcIndex = 8;
+constexpr int kMaxGapIndex = 11;
+
+constexpr int32_t kDefaultBaudRate = 115200;
+constexpr int32_t kDefaultBusRate = 250000;
+constexpr int kDefaultDlcIndex = 8;
+constexpr char kDefaultTxId[] = "01234567";
+constexpr int kDefaultGapIndex = 6;  // the item "1000"
+constexpr char kDefaultTxLine[] =
+    "18EF20A3,1,0,8,FD,A0,0F,FF,FF,FF,FF,FF; Turn on, Default Direction, 2000RPM";
+constexpr uint32_t kDefaultFilterId = 0x01234567;
+constexpr uint32_t kDefaultFilterMask = 0x0FFFFFF0;
+constexpr char kDynamicDisplayHint[] = "Turn on Dynamic Display to see received packets!";
+
+std::string ByteKey(size_t offset) {
+    return "B" + std::to_string(offset);
+}
+std::string LineKey(int index) {
+    return "L" + std::to_string(index);
+}
+
+std::string HexByteText(uint8_t value) {
+    char text[4];
+    std::snprintf(text, sizeof text, "%02X", value);
+    return text;
+}
+
+void CutToControlRanges(ConfigRecord& record) {
+    record.savedPort[sizeof record.savedPort - 1] = '\0';
+    record.filterCount = std::clamp(record.filterCount, 0, ConfigRecord::kMaxFilters);
+    record.txLineCount = std::clamp(record.txLineCount, 0, kMaxTxLines);
+    record.txDlcIndex = std::min(record.txDlcIndex, kMaxDlcIndex);
+    if (record.gapIndex < -1 || record.gapIndex > kMaxGapIndex) record.gapIndex = -1;
+}
+
+// The full name under "Port" wins while it agrees with the record's 7 characters; when it does
+// not, the record was written by a program that does not know the key, and the record wins.
+void LoadPortName(const IniFile& file, const ConfigRecord& record, ConfigControls& controls) {
+    const std::string saved = record.savedPort;
+    if (saved.empty()) return;
+    const std::string full = file.Read(kGlobal, kPortKey).value_or("");
+    const bool fullAgrees = full.compare(0, sizeof record.savedPort - 1, saved) == 0;
+    controls.SetPortName(fullAgrees ? full : saved);
+}
+
+void CopyControlsIntoRecord(const ConfigControls& controls, const std::string& port,
+                            ConfigRecord& record) {
+    std::memset(record.savedPort, 0, sizeof record.savedPort);
+    port.copy(record.savedPort, sizeof record.savedPort - 1);
+    record.windowHeight = controls.WindowHeight();
+    record.windowWidth = controls.WindowWidth();
+    record.txDlcIndex = static_cast<uint8_t>(controls.TxDlcIndex());  // none is stored as 255
+    record.txExtended = controls.TxExtended() ? 1 : 0;
+    record.txResponse = controls.TxResponse() ? 1 : 0;
+    record.txId = ParseHex(controls.TxIdText());
+    record.gapIndex = controls.GapIndex();
+    for (int i = 0; i < 8; ++i)
+        record.txData[i] = static_cast<uint8_t>(ParseHex(controls.TxDataText(i)));
+}
+
+}  // namespace
+
+void LoadConfig(const std::string& path, ConfigRecord& record, ConfigControls& controls) {
+    const IniFile file(path);
+    RecordBytes bytes;
+    for (size_t offset = 0; offset < bytes.size(); ++offset)
+        bytes[offset] = static_cast<uint8_t>(file.ReadInteger(kGlobal, ByteKey(offset), 0));
+    std::memcpy(&record, bytes.data(), bytes.size());
+    CutToControlRanges(record);
+
+    if (record.windowHeight != 0) controls.SetWindowHeight(record.windowHeight);
+    if (record.windowWidth != 0) controls.SetWindowWidth(record.windowWidth);
+    LoadPortName(file, record, controls);
+
+    controls.SelectTxDlc(record.txDlcIndex);
+    controls.SetTxExtended(record.txExtended != 0);
+    controls.SetTxResponse(record.txResponse != 0);
+    controls.SetTxIdText(FormatIdText(record.txId, true));
+    for (int i = 0; i < 8; ++i) controls.SetTxDataText(i, HexByteText(record.txData[i]));
+
+    controls.SetUseFilters(record.useFilters != 0);
+    controls.SetListenOnly(record.listenOnly != 0);
+    controls.SetLoopback(record.loopback != 0);
+    controls.SetBusRateText(std::to_string(record.busRate));
+    controls.SelectGap(record.gapIndex);
+
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<size_t>(record.txLineCount));
+    for (int j = 0; j < record.txLineCount; ++j)
+        lines.push_back(file.Read(kTransmits, LineKey(j)).value_or(""));
+    controls.SetTxLines(lines);
+
+    ApplyDefaults(record, controls);
+
+    controls.DlcChanged();
+    controls.RedrawFilterList();
+    controls.UpdateControls();
+    if (record.dynamicDisplay == 0) controls.AppendLogLine(kDynamicDisplayHint);
+}
+
+void ApplyDefaults(ConfigRecord& record, ConfigControls& controls) {
+    if (record.signature == ConfigRecord::kSignature) return;
+
+    record.baudRate = kDefaultBaudRate;
+    record.dynamicDisplay = 1;
+    record.busRate = kDefaultBusRate;
+    controls.SetBusRateText(std::to_string(kDefaultBusRate));
+    record.signature = ConfigRecord::kSignature;
+
+    controls.SelectTxDlc(kDefaultDlcIndex);
+    controls.SetTxExtended(true);
+    controls.SetTxIdText(kDefaultTxId);
+    for (int i = 0; i < 8; ++i) controls.SetTxDataText(i, std::to_string(i));
+
+    record.loopback = 1;  // the box's click handler sets it too; the record must not rely on it
+    controls.SetLoopback(true);
+    controls.SelectGap(kDefaultGapIndex);
+    controls.AppendTxLine(kDefaultTxLine);
+
+    if (record.filterCount < ConfigRecord::kMaxFilters) {
+        FilterEntry& entry = record.filters[record.filterCount++];
+        entry.id = kDefaultFilterId;
+        entry.mask = kDefaultFilterMask;
+        entry.extended = 1;
+    }
+}
+
+bool SaveConfig(const std::string& path, ConfigRecord& record, const ConfigControls& controls) {
+    const std::string port = controls.PortName();
+    CopyControlsIntoRecord(controls, port, record);
+    const std::vector<std::string> lines = controls.TxLines();
+    record.txLineCount = static_cast<int32_t>(lines.size());
+
+    IniFile file(path);
+    RecordBytes bytes;
+    std::memcpy(bytes.data(), &record, bytes.size());
+    for (size_t offset = 0; offset < bytes.size(); ++offset)
+        file.Write(kGlobal, ByteKey(offset), std::to_string(bytes[offset]));
+    file.Write(kGlobal, kPortKey, port);
+    for (size_t j = 0; j < lines.size(); ++j)
+        file.Write(kTransmits, LineKey(static_cast<int>(j)), lines[j]);
+    return file.Save();
+}
