@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+#include "session/can_buffer.h"
+#include "support/modal_dialog_answer.h"
+#include "transmit/can_message_dialog.h"
+#include "transmit/transmit_list_page.h"
+
+namespace {
+
+struct TransmitListPageTest : testing::Test {
+    TCANMessage canMessage;
+    std::vector<std::pair<uint32_t, bool>> sent;  // identifier and acknowledgement flag
+    bool stopShown = false;
+    TransmitListPage page{canMessage,
+                          {[this](const CANBuffer& r, bool ack) { sent.emplace_back(r.id, ack); },
+                           [this](bool visible) { stopShown = visible; }}};
+
+    QString Text() const { return page.eTxList->toPlainText(); }
+
+    // Puts the caret at the start of a line.
+    void CaretOnLine(int line) {
+        QTextCursor caret(page.eTxList->document()->findBlockByNumber(line));
+        page.eTxList->setTextCursor(caret);
+    }
+};
+
+}  // namespace
+
+TEST_F(TransmitListPageTest, CountsLinesWithoutAFinalEmptyOne) {
+    EXPECT_EQ(page.TxLineCount(), 0);
+    page.eTxList->setPlainText("a\nb\n");
+    EXPECT_EQ(page.TxLineCount(), 2);
+    EXPECT_EQ(page.TxLine(1), "b");
+    EXPECT_EQ(page.TxLine(2), "");
+    page.eTxList->setPlainText("a\n\n");
+    EXPECT_EQ(page.TxLineCount(), 2);
+    page.AppendTxLine("c");
+    EXPECT_EQ(Text(), "a\n\nc");
+    page.AppendTxLine("d");
+    EXPECT_EQ(Text(), "a\n\nc\nd");
+}
+
+TEST_F(TransmitListPageTest, AddAppendsTheDialogsLineAndCancelAddsNothing) {
+    page.eTxList->setPlainText("1,0,0,0");
+    {
+        ModalDialogAnswer ok(canMessage, true);
+        page.bTransmitAddClick();
+    }
+    EXPECT_EQ(Text(), "1,0,0,0\n0,1,0,8,0,0,0,0,0,0,0,0; ");
+    ModalDialogAnswer cancel(canMessage, false);
+    page.bTransmitAddClick();
+    EXPECT_EQ(cancel.Shown(), 1);
+    EXPECT_EQ(page.TxLineCount(), 2);
+}
+
+TEST_F(TransmitListPageTest, EditLineReplacesTheCaretsLineOnOkOnly) {
+    {
+        ModalDialogAnswer never(canMessage, true);
+        page.bEditClick();  // an empty list: nothing to edit
+        page.bDeleteClick();
+        EXPECT_EQ(never.Shown(), 0);
+    }
+    page.eTxList->setPlainText("1,0,0,0\n2,0,0,0\n3,0,0,0");
+    CaretOnLine(1);
+    {
+        ModalDialogAnswer cancel(canMessage, false);
+        page.bEditClick();
+        EXPECT_EQ(cancel.Shown(), 1);
+    }
+    EXPECT_EQ(page.TxLine(1), "2,0,0,0");
+    {
+        ModalDialogAnswer ok(canMessage, true, [this] { canMessage.eID->setText("22"); });
+        page.bEditClick();
+    }
+    EXPECT_EQ(Text(), "1,0,0,0\n22,0,0,0; \n3,0,0,0");
+}
+
+TEST_F(TransmitListPageTest, EditOnTheEmptyLineAfterTheLastWritesANewLastLine) {
+    page.eTxList->setPlainText("1,0,0,0\n");
+    page.eTxList->moveCursor(QTextCursor::End);
+    ModalDialogAnswer ok(canMessage, true, [this] {
+        EXPECT_EQ(canMessage.eID->text(), "00000000");  // an empty text was loaded
+    });
+    page.bEditClick();
+    EXPECT_EQ(page.TxLineCount(), 2);
+    EXPECT_EQ(page.TxLine(1), "00000000,1,0,8,00,00,00,00,00,00,00,00; ");
+}
+
+TEST_F(TransmitListPageTest, DeleteLineRemovesTheCaretsLine) {
+    page.eTxList->setPlainText("1\n2\n3");
+    CaretOnLine(1);
+    page.bDeleteClick();
+    EXPECT_EQ(Text(), "1\n3");
+    CaretOnLine(1);
+    page.bDeleteClick();
+    EXPECT_EQ(Text(), "1");
+    page.bDeleteClick();
+    EXPECT_EQ(Text(), "");
+    page.eTxList->setPlainText("1\n");
+    page.eTxList->moveCursor(QTextCursor::End);
+    page.bDeleteClick();  // the empty line after the last is no line
+    EXPECT_EQ(Text(), "1\n");
+}
+
+TEST_F(TransmitListPageTest, TransmitLineSendsTheCaretsFrameWithAcknowledgement) {
+    page.eTxList->setPlainText("; comment\n5,0,0,0");
+    CaretOnLine(0);
+    page.bTransmitLineClick();
+    EXPECT_TRUE(sent.empty());
+    CaretOnLine(1);
+    page.bTransmitLineClick();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0], std::make_pair(0x5u, true));
+    EXPECT_FALSE(page.Runner().Running());
+}
+
+TEST_F(TransmitListPageTest, TransmitAllReadsTheGapBoxAndStopHidesTheButton) {
+    page.eTxList->setPlainText("1,0,0,0\n2,0,0,0");
+    EXPECT_EQ(page.cbGap->currentText(), "1");
+    page.cbGap->setCurrentText("250");
+    page.bTransmitAllClick();
+    EXPECT_TRUE(stopShown);
+    EXPECT_EQ(page.Runner().Timer().interval(), 250);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0], std::make_pair(0x1u, false));
+
+    page.cbGap->setCurrentText("abc");
+    page.bTransmitAllClick();
+    EXPECT_EQ(page.Runner().Timer().interval(), 1);
+    page.bStopTxClick();
+    EXPECT_FALSE(stopShown);
+    EXPECT_FALSE(page.Runner().Running());
+
+    // Loop Msgs is the box the runner looks at when it reaches the end.
+    page.cbLoopMsgs->setChecked(true);
+    page.bTransmitAllClick();
+    sent.clear();
+    page.Runner().TxTimerTick();
+    page.Runner().TxTimerTick();
+    EXPECT_EQ(sent.back(), std::make_pair(0x1u, false));
+    page.bStopTxClick();
+}
+
+TEST_F(TransmitListPageTest, ContextMenuOffersTheCommandsAndTheClipboard) {
+    QStringList texts;
+    for (QAction* action : page.mTransmitList->actions())
+        texts << (action->isSeparator() ? "-" : action->text());
+    EXPECT_EQ(texts, (QStringList{"&Add Line", "&Delete Line", "-", "&Transmit Line",
+                                  "&Transmit All Lines", "-", "&Cut", "Co&py", "Pa&ste"}));
+
+    page.eTxList->setPlainText("1,0,0,0\n2,0,0,0");
+    QTextCursor second(page.eTxList->document()->findBlockByNumber(1));
+    second.select(QTextCursor::BlockUnderCursor);
+    page.eTxList->setTextCursor(second);
+    page.Cut1Click();
+    EXPECT_EQ(Text(), "1,0,0,0");
+    page.eTxList->moveCursor(QTextCursor::End);
+    page.Paste1Click();
+    page.Paste1Click();
+    EXPECT_EQ(Text(), "1,0,0,0\n2,0,0,0\n2,0,0,0");
+    page.eTxList->selectAll();
+    page.Copy1Click();
+    EXPECT_EQ(QApplication::clipboard()->text(), Text());
+}
