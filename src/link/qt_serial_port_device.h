@@ -29,8 +29,20 @@ public:
     void Write(const uint8_t* data, int size) override;
     void TransmitChar(uint8_t c) override;
 
-    QSerialPort& qport() { return port_; }
-
 private:
+    void NotifyReceived();
+    void ReportError(QSerialPort::SerialPortError error);
+    // Moves what the operating system holds into the port's buffer with the port's signals
+    // blocked, so neither the receive handler nor an error handler runs inside a busy wait.
+    void PullFromSystem();
+    // Hands everything queued in the port to the operating system, as far as it takes it.
+    void FlushQueued();
+    // Deliver from the event loop what a pull found: bytes that no readyRead announces any
+    // more, and an error that the blocked signal did not report. At most one of each waits.
+    void PostRxNotification();
+    void PostError(QSerialPort::SerialPortError error);
+
     QSerialPort port_;
+    bool rxNotificationPosted_ = false;
+    QSerialPort::SerialPortError postedError_ = QSerialPort::NoError;
 };

@@ -28,8 +28,8 @@ public:
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
 
-    // Bytes received and not yet read, including those the operating system still holds.
-    // Never runs the receive notification.
+    // Bytes received and not yet read; when none are buffered, what the operating system holds
+    // is fetched first, so a busy wait sees bytes arrive. Never runs the receive notification.
     virtual int InputCount() = 0;
     // Bytes written and not yet handed to the operating system.
     virtual int OutputCount() = 0;
