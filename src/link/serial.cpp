@@ -1,6 +1,7 @@
 #include "link/serial.h"
 
 #include <array>
+#include <cstdint>
 
 #include "common/ticks.h"
 
@@ -46,7 +47,7 @@ Serial::Serial(SerialPortDevice& port_, const std::string& portName, int portNum
 
 Serial::~Serial() { port.Close(); }
 
-int Serial::ReadByte() {
+int Serial::ReadRawByte() {
     if (!isOpen) return -1;
     if (port.InputCount() == 0) {
         if (!softFlow) return -1;
@@ -54,21 +55,24 @@ int Serial::ReadByte() {
         if (port.InputCount() == 0) return -1;
     }
     uint8_t byte = 0;
-    if (port.Read(&byte, 1) != 1) return -1;
-    if (softFlow && byte == kEscape) {
-        const int next = ReadByte();
-        return next < 0 ? -1 : (next & 0x7F);
-    }
-    return byte;
+    return port.Read(&byte, 1) == 1 ? byte : -1;
+}
+
+int Serial::ReadByte() {
+    int byte = ReadRawByte();
+    if (!softFlow || byte != kEscape) return byte;
+    // The byte after an escape comes with bit 7 cleared; a run of escapes counts as one.
+    // A loop rather than recursion, so a long run cannot exhaust the stack.
+    while (byte == kEscape) byte = ReadRawByte();
+    return byte < 0 ? -1 : (byte & 0x7F);
 }
 
 int Serial::ReadByteWait(int seconds) {
     if (!isOpen) return -1;
     const int64_t start = WallClockSeconds();
-    while (true) {
-        if (BytesWaiting() > 0) return ReadByte();
-        if (seconds != 0 && WallClockSeconds() - start > seconds) return -1;
-    }
+    const auto expired = [&] { return seconds != 0 && WallClockSeconds() - start > seconds; };
+    BusyWaitFor(UINT64_MAX, [&] { return BytesWaiting() > 0 || expired(); });
+    return BytesWaiting() > 0 ? ReadByte() : -1;
 }
 
 void Serial::AppendWireBytes(std::vector<uint8_t>& out, int value, int raw) const {

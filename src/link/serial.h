@@ -47,6 +47,9 @@ public:
     SerialPortDevice& port;
 
 private:
+    // One byte from the port without the softFlow escaping, -1 when there is none (after
+    // 20 ms with softFlow).
+    int ReadRawByte();
     // Appends `value` as it goes on the line, with the softFlow escaping when that is on.
     void AppendWireBytes(std::vector<uint8_t>& out, int value, int raw) const;
 };
