@@ -1,0 +1,11 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+// The serial port adapter posts its deferred notifications to the event loop, which needs the
+// one application object of the process.
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
