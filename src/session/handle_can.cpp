@@ -199,6 +199,11 @@ void HandleCAN::CancelTimer(int letter) {
     timerHead.erase(match);
 }
 
+void HandleCAN::LinkLost() {
+    DestroyAllTimers();
+    connected = 0;
+}
+
 void HandleCAN::DestroyAllTimers() {
     for (const CANTimer& timer : timerHead) killTimer(timer.timerId);
     timerHead.clear();

@@ -42,6 +42,9 @@ public:
     void CancelTimer(int letter);
     void OnConnected();
     void OnTimeout(int letter);
+    // The link went away under the session: the pending answers are forgotten and the session
+    // is not connected; nothing is sent.
+    void LinkLost();
 
     const FrameStore& frames() const { return store_; }
     const CANBuffer* head() const { return store_.head(); }

@@ -1,0 +1,25 @@
+#include "app/brannox_application.h"
+#include "app/main_form.h"
+#include "app/message_box_user_messages.h"
+#include "config/config_record.h"
+#include "config/record_defaults.h"
+#include "link/port_names.h"
+#include "link/qt_serial_port_device.h"
+
+int main(int argc, char** argv) {
+    BrannoxApplication app(argc, argv);
+    try {
+        ConfigRecord config;
+        ApplyRecordDefaults(config);
+        QtSerialPortDevice comPort;
+        MessageBoxUserMessages messages;
+        TMainForm mainForm(comPort, messages, config, EnumComPorts);
+        messages.SetOwner(&mainForm);
+        mainForm.FormCreate();
+        mainForm.show();
+        app.exec();
+    } catch (...) {
+        app.ShowCurrentException();
+    }
+    return 0;
+}

@@ -1,0 +1,189 @@
+#include "app/main_form.h"
+
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+
+#include "app/platform_paths.h"
+#include "common/user_messages.h"
+#include "config/config_record.h"
+#include "monitor/status_page.h"
+#include "session/handle_can.h"
+
+namespace {
+
+constexpr int kDesignedWidth = 642;
+constexpr int kDesignedHeight = 557;
+
+QWidget* EmptyPage(const char* name) {
+    auto* page = new QWidget;
+    page->setObjectName(name);
+    return page;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(SerialPortDevice& comPort, UserMessages& messages, ConfigRecord& config,
+                     PortLister enumComPorts, QWidget* parent)
+    : QMainWindow(parent),
+      comPort_(comPort),
+      messages_(messages),
+      config_(config),
+      enumComPorts_(std::move(enumComPorts)),
+      configPath_(ConfigFilePath()),
+      programFolder_(ProgramFolder()),
+      session_(std::make_unique<HandleCAN>(*this, messages, config)) {
+    setObjectName("MainForm");
+    setWindowTitle("MainForm");
+    resize(kDesignedWidth, kDesignedHeight);
+    actions_ = CreateMainFormActions(*this);
+    CreatePages();
+    ConnectCommands();
+    comPort_.onRxChar = [this](int reported) { OnBytesReceived(reported); };
+    comPort_.onError = [this](SerialPortDevice::ErrorKind error) { ComPort1Error(error); };
+}
+
+TMainForm::~TMainForm() {
+    DisconnectClick();
+    comPort_.onRxChar = nullptr;
+    comPort_.onError = nullptr;
+}
+
+void TMainForm::CreatePages() {
+    Tabs_ = new QTabWidget;
+    Tabs_->setObjectName("Tabs");
+    statusPage_ = new StatusPage(config_, *session_);
+    statusPage_->setObjectName("tabStatus");
+    tabFilters_ = EmptyPage("tabFilters");
+    tabTransmitList_ = EmptyPage("tabTransmitList");
+    tabMotor_ = EmptyPage("tabMotor");
+    Tabs_->addTab(statusPage_, "Status");
+    Tabs_->addTab(tabFilters_, "Filters");
+    Tabs_->addTab(tabTransmitList_, "Transmit List");
+    Tabs_->addTab(tabMotor_, "Motor");
+    setCentralWidget(Tabs_);
+}
+
+void TMainForm::ConnectCommands() {
+    const MainFormActions& a = actions_;
+    FrameLogPanel& log = statusPage_->frameLog();
+    TransmitDataGroup& transmit = statusPage_->transmitData();
+    connect(a.tbConnect, &QAction::triggered, this, &TMainForm::tbConnectClick);
+    connect(a.tbResetAll, &QAction::triggered, this, &TMainForm::tbResetAllClick);
+    connect(a.tbClearList, &QAction::triggered, &log, &FrameLogPanel::tbClearListClick);
+    for (QAction* listing : {a.tbList1000, a.ShowFirst1000messages1})
+        connect(listing, &QAction::triggered, this, &TMainForm::ShowFirst1000messages1Click);
+    for (QAction* sending : {a.tbTransmit, a.TransmitFrame1})
+        connect(sending, &QAction::triggered, &transmit, &TransmitDataGroup::TransmitFrame1Click);
+    connect(a.tbDisplayMonitor, &QAction::triggered, this, &TMainForm::tbDisplayMonitorClick);
+    connect(a.bStopTx, &QAction::triggered, this, &TMainForm::bStopTxClick);
+    connect(a.AutoDetect1, &QAction::triggered, this, &TMainForm::AutoDetect1Click);
+    connect(a.Connect1, &QAction::triggered, this, &TMainForm::Connect1Click);
+    connect(a.Disconnect1, &QAction::triggered, this, &TMainForm::DisconnectClick);
+    connect(a.Exit2, &QAction::triggered, this, &TMainForm::Exit2Click);
+    connect(a.DisplayDynamically1, &QAction::triggered, this,
+            &TMainForm::DisplayDynamically1Click);
+    connect(&log, &FrameLogPanel::dynamicDisplayChanged, this, &TMainForm::UpdateControls);
+    connect(Tabs_, &QTabWidget::currentChanged, this, &TMainForm::TabsEnter);
+}
+
+void TMainForm::FormCreate() {
+    statusPage_->frameLog().ClearLog();
+    ShowConfig();
+    CentreOnScreen();
+    if (portName_.empty())
+        AutoDetect1Click();
+    else
+        SetupComPort();
+    actions_.MenuTest1->menuAction()->setVisible(false);
+    Tabs_->setCurrentWidget(statusPage_);
+    Tabs_->setTabVisible(Tabs_->indexOf(tabMotor_), false);
+}
+
+void TMainForm::ShowConfig() {
+    statusPage_->ShowConfig();
+    statusPage_->transmitData().cbDLCChange();
+    UpdateControls();
+    if (config_.dynamicDisplay == 0) AddLogLine(FrameLogPanel::kHintLine);
+}
+
+void TMainForm::CentreOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect area = screen->geometry();
+    move((area.width() - width()) / 2, (area.height() - height()) / 2);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    FormShow();
+}
+
+void TMainForm::FormShow() {
+    statusPage_->frameLog().HideMissedPackets();
+    secondTimer_ = new QTimer(this);
+    connect(secondTimer_, &QTimer::timeout, &statusPage_->frameLog(),
+            &FrameLogPanel::OnSecondTimer);
+    secondTimer_->start(kSecondTimerMs);
+    // The Motor page is built with the window but never offered to the user.
+    Tabs_->removeTab(Tabs_->indexOf(tabMotor_));
+    TabsEnter();
+}
+
+void TMainForm::Exit2Click() { close(); }
+
+void TMainForm::ShowFrame(const CANBuffer* record) {
+    if (record == nullptr) {
+        messages_.ShowMessage("CAN Buffer limit reached " + std::to_string(FrameStore::kLimit),
+                              "Information");
+        bStopTxClick();
+        return;
+    }
+    statusPage_->frameLog().ShowFrame(*record);
+}
+
+void TMainForm::ShowSentFrame(const CANBuffer& record) {
+    statusPage_->frameLog().ShowSentFrame(record);
+}
+
+void TMainForm::AddLogLine(const std::string& line) { statusPage_->frameLog().AddLine(line); }
+
+bool TMainForm::BriefMode() const { return statusPage_->parameters().BriefMode(); }
+
+void TMainForm::UpdateControls() {
+    const bool connected = session_->connected != 0;
+    const bool dynamicDisplay = config_.dynamicDisplay != 0;
+    actions_.tbDisplayMonitor->setChecked(config_.lcdOn != 0);
+    statusPage_->frameLog().ShowDisplayOptions(dynamicDisplay);
+    actions_.DisplayDynamically1->setChecked(dynamicDisplay);
+    actions_.tbTransmit->setEnabled(connected);
+    actions_.tbDisplayMonitor->setEnabled(connected);
+    actions_.Connect1->setVisible(!connected);
+    actions_.Disconnect1->setVisible(connected);
+    actions_.TransmitFrame1->setEnabled(connected);
+}
+
+void TMainForm::ShowFirst1000messages1Click() {
+    statusPage_->frameLog().ListFrames(0, 1000);
+    config_.dynamicDisplay = 0;
+    UpdateControls();
+}
+
+void TMainForm::DisplayDynamically1Click() {
+    // The item has already changed its check when it reports the click.
+    config_.dynamicDisplay = actions_.DisplayDynamically1->isChecked() ? 1 : 0;
+    UpdateControls();
+}
+
+void TMainForm::tbDisplayMonitorClick() {
+    config_.lcdOn = config_.lcdOn ? 0 : 1;
+    actions_.tbDisplayMonitor->setChecked(config_.lcdOn != 0);
+    session_->SendDisplayFlags();
+}
+
+void TMainForm::TabsEnter() { actions_.ToolBar1->setVisible(Tabs_->currentWidget() != tabMotor_); }

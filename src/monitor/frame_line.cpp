@@ -1,0 +1,51 @@
+#include "monitor/frame_line.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+#include "session/can_buffer.h"
+
+namespace {
+
+// Four blanks, "TX" and fifteen blanks: as wide as the sequence and time of a received line.
+constexpr const char* kTransmittedPrefix = "    TX               ";
+
+constexpr uint32_t kTicksPerSecond = 2000000;  // device time counts 0.5 us ticks
+
+__attribute__((format(printf, 2, 3))) void AppendFormatted(std::string& line,
+                                                           const char* format, ...) {
+    char text[48];
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    if (n > 0) line.append(text, std::min<size_t>(static_cast<size_t>(n), sizeof text - 1));
+}
+
+}  // namespace
+
+std::string FormatFrameLine(const CANBuffer& record, bool transmitted) {
+    std::string line;
+    if (record.brief) {
+        AppendFormatted(line, "0x%08X ?? (Brief Mode)", record.id);
+        return line;
+    }
+    if (transmitted) {
+        line = kTransmittedPrefix;
+    } else {
+        const uint32_t seconds = record.timestamp / kTicksPerSecond;
+        const uint32_t microseconds = (record.timestamp % kTicksPerSecond) / 2;
+        AppendFormatted(line, "%06u %01u,%03u,%03u,%03u ", record.sequence, seconds / 1000,
+                        seconds % 1000, microseconds / 1000, microseconds % 1000);
+    }
+    line += record.extended ? 'E' : 'S';
+    line += ' ';
+    line += record.response ? 'R' : ' ';
+    line += ' ';
+    AppendFormatted(line, "0x%08X %u ", record.id, static_cast<unsigned>(record.dlc));
+    // A length above 8 is shown as the device sent it; the record holds eight bytes.
+    const int shown = std::min<int>(record.dlc, static_cast<int>(record.data.size()));
+    for (int i = 0; i < shown; ++i) AppendFormatted(line, "%02X ", static_cast<unsigned>(record.data[i]));
+    return line;
+}

@@ -1,0 +1,143 @@
+#include "monitor/frame_log_panel.h"
+
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "config/config_record.h"
+#include "monitor/frame_line.h"
+#include "session/frame_store.h"
+
+namespace {
+
+QLineEdit* CounterBox(const char* name) {
+    auto* box = new QLineEdit("0");
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    box->setMaximumWidth(90);
+    return box;
+}
+
+QCheckBox* CheckedBox(const char* name, const char* caption) {
+    auto* box = new QCheckBox(caption);
+    box->setObjectName(name);
+    box->setChecked(true);
+    return box;
+}
+
+}  // namespace
+
+FrameLogPanel::FrameLogPanel(ConfigRecord& config, const FrameStore& store, QWidget* parent)
+    : QWidget(parent),
+      config_(config),
+      store_(store),
+      eReceived_(CounterBox("eReceived")),
+      eTransmitted_(CounterBox("eTransmitted")),
+      tMissedPackets_(new QLabel("Packets Missed")),
+      cbDynamicDisplay_(CheckedBox("cbDynamicDisplay", "Dynamic Display :")),
+      cbShowTx_(CheckedBox("cbShowTx", "Show Tx")),
+      cbShowRx_(CheckedBox("cbShowRx", "Show Rx")),
+      frameList_(new QPlainTextEdit) {
+    tMissedPackets_->setObjectName("tMissedPackets");
+    tMissedPackets_->setStyleSheet("color: red; font-weight: bold;");
+
+    frameList_->setObjectName("FrameList");
+    frameList_->setReadOnly(true);
+    frameList_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    frameList_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    frameList_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    frameList_->setMaximumBlockCount(kMaxLogLines);
+
+    auto* group = new QGroupBox(" CAN Data ");
+    auto* row = new QHBoxLayout(group);
+    row->addWidget(new QLabel("Received : "));
+    row->addWidget(eReceived_);
+    row->addWidget(new QLabel("Transmitted :"));
+    row->addWidget(eTransmitted_);
+    row->addWidget(tMissedPackets_);
+    row->addStretch();
+    row->addWidget(cbDynamicDisplay_);
+    row->addWidget(cbShowTx_);
+    row->addWidget(cbShowRx_);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(group);
+    column->addWidget(frameList_, 1);
+
+    connect(cbDynamicDisplay_, &QCheckBox::toggled, this, &FrameLogPanel::cbDynamicDisplayClick);
+}
+
+void FrameLogPanel::ShowFrame(const CANBuffer& record) {
+    const LogThrottle::Outcome outcome =
+        throttle_.Received(record.FramesLost(), config_.dynamicDisplay != 0);
+    if (record.FramesLost()) tMissedPackets_->setVisible(throttle_.missedVisible());
+    ApplyOutcome(outcome, eReceived_, throttle_.receivedCount(), record, false);
+}
+
+void FrameLogPanel::ShowSentFrame(const CANBuffer& record) {
+    const LogThrottle::Outcome outcome = throttle_.Sent(config_.dynamicDisplay != 0);
+    ApplyOutcome(outcome, eTransmitted_, throttle_.transmittedCount(), record, true);
+}
+
+void FrameLogPanel::ApplyOutcome(LogThrottle::Outcome outcome, QLineEdit* counter, int count,
+                                 const CANBuffer& record, bool transmitted) {
+    if (outcome.writeCounter) counter->setText(QString::number(count));
+    if (outcome.line == LogThrottle::Line::Frame) AddFrameLine(record, transmitted);
+    if (outcome.line == LogThrottle::Line::Ellipsis) AddLine(kEllipsisLine);
+}
+
+void FrameLogPanel::AddFrameLine(const CANBuffer& record, bool transmitted) {
+    const QCheckBox* shown = transmitted ? cbShowTx_ : cbShowRx_;
+    if (shown->isChecked()) AddLine(FormatFrameLine(record, transmitted));
+}
+
+void FrameLogPanel::ListFrames(size_t from, size_t to) {
+    if (store_.Empty()) return;
+    frameList_->clear();
+    const size_t end = std::min(to, store_.Size());
+    for (size_t i = from; i < end; ++i) AddFrameLine(store_[i], false);
+}
+
+void FrameLogPanel::OnSecondTimer() {
+    if (throttle_.Tick()) {
+        eReceived_->setText(QString::number(throttle_.receivedCount()));
+        eTransmitted_->setText(QString::number(throttle_.transmittedCount()));
+    }
+    tMissedPackets_->setVisible(throttle_.missedVisible());
+}
+
+void FrameLogPanel::AddLine(const std::string& line) {
+    frameList_->appendPlainText(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+}
+
+void FrameLogPanel::ClearLog() { frameList_->clear(); }
+
+void FrameLogPanel::HideMissedPackets() { tMissedPackets_->hide(); }
+
+void FrameLogPanel::cbDynamicDisplayClick() {
+    const QTextDocument* log = frameList_->document();
+    if (log->blockCount() == 1 && log->toPlainText() == QLatin1String(kHintLine))
+        frameList_->clear();
+    config_.dynamicDisplay = cbDynamicDisplay_->isChecked() ? 1 : 0;
+    emit dynamicDisplayChanged();
+}
+
+void FrameLogPanel::tbClearListClick() {
+    frameList_->clear();
+    // Checking the box runs its handler, which turns dynamic display on; when it is already
+    // checked, nothing changes.
+    cbDynamicDisplay_->setChecked(true);
+}
+
+void FrameLogPanel::ShowDisplayOptions(bool dynamicDisplay) {
+    cbShowTx_->setEnabled(dynamicDisplay);
+    cbShowRx_->setEnabled(dynamicDisplay);
+    cbDynamicDisplay_->setChecked(dynamicDisplay);
+}

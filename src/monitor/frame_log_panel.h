@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QWidget>
+#include <cstddef>
+#include <string>
+
+#include "monitor/log_throttle.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class FrameStore;
+struct CANBuffer;
+struct ConfigRecord;
+
+// The lower half of the Status tab: the " CAN Data " group with the counters, the
+// "Packets Missed" indicator and the display options, and the frame log FrameList below it.
+class FrameLogPanel : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* kHintLine = "Turn on Dynamic Display to see received packets!";
+    static constexpr const char* kEllipsisLine = "...";
+    // FrameList keeps this many of its newest lines.
+    static constexpr int kMaxLogLines = 100000;
+
+    FrameLogPanel(ConfigRecord& config, const FrameStore& store, QWidget* parent = nullptr);
+
+    // A received frame that the session stored.
+    void ShowFrame(const CANBuffer& record);
+    void ShowSentFrame(const CANBuffer& record);
+    // Appends the frame's line unless Show Rx / Show Tx hides its direction.
+    void AddFrameLine(const CANBuffer& record, bool transmitted);
+    // Lists the stored frames from index `from` up to, not including, `to`, oldest first; an
+    // empty store leaves the log as it is.
+    void ListFrames(size_t from, size_t to);
+    void OnSecondTimer();
+    void AddLine(const std::string& line);
+    void ClearLog();
+    void HideMissedPackets();
+
+    void cbDynamicDisplayClick();
+    void tbClearListClick();
+    // The display options' part of the window's control update.
+    void ShowDisplayOptions(bool dynamicDisplay);
+
+signals:
+    // The user changed Dynamic Display; the window's controls follow it.
+    void dynamicDisplayChanged();
+
+private:
+    void ApplyOutcome(LogThrottle::Outcome outcome, QLineEdit* counter, int count,
+                      const CANBuffer& record, bool transmitted);
+
+    ConfigRecord& config_;
+    const FrameStore& store_;
+    LogThrottle throttle_;
+
+    QLineEdit* eReceived_;
+    QLineEdit* eTransmitted_;
+    QLabel* tMissedPackets_;
+    QCheckBox* cbDynamicDisplay_;
+    QCheckBox* cbShowTx_;
+    QCheckBox* cbShowRx_;
+    QPlainTextEdit* frameList_;
+};

@@ -1,0 +1,16 @@
+#include <gtest/gtest.h>
+
+#include <QStandardPaths>
+
+#include "app/brannox_application.h"
+
+// The window under test runs in the program's own application object; nothing the tests do
+// may touch the user's files. The test listing at build time runs without the test
+// environment, hence the platform here.
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    BrannoxApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,142 @@
+#include <QAction>
+
+#include "main_form_fixture.h"
+#include "session/handle_can.h"
+
+namespace {
+
+struct ConnectionControls {
+    bool transmit, displayMonitor, connectItem, disconnectItem, transmitItem;
+    std::string hint;
+    bool operator==(const ConnectionControls&) const = default;
+};
+
+class MainFormConnectionTest : public MainFormTest {
+protected:
+    ConnectionControls Controls() {
+        const MainFormActions& a = form.actions();
+        return {a.tbTransmit->isEnabled(),  a.tbDisplayMonitor->isEnabled(),
+                a.Connect1->isVisible(),    a.Disconnect1->isVisible(),
+                a.TransmitFrame1->isEnabled(), a.tbConnect->toolTip().toStdString()};
+    }
+};
+
+TEST_F(MainFormConnectionTest, ConnectAndDisconnectDriveTheLinkAndTheControls) {
+    form.SetPortName("ttyFAKE");
+    form.Connect1Click();
+    EXPECT_EQ(device.portName, "ttyFAKE");
+    EXPECT_EQ(device.baudRate, 115200);
+    EXPECT_EQ(device.inputSize, 1024);
+    EXPECT_EQ(device.outputSize, 1024);
+    EXPECT_EQ(device.dataBits, 8);
+    EXPECT_EQ(device.stopBits, 1);
+    EXPECT_EQ(device.flowControl, SerialPortDevice::FlowControl::None);
+    EXPECT_EQ(TakeWritten(), (std::vector<uint8_t>{0x55, 'R', 0x55, 'Y', 0x00}));
+    // Pending: the link is open, the device has not answered yet.
+    EXPECT_EQ(Controls(), (ConnectionControls{false, false, true, false, false, "Disconnect"}));
+
+    Receive({0x55, 'Z', 0x00});
+    EXPECT_EQ(LogLines(), QStringList{" ** Connected **"});
+    EXPECT_EQ(Controls(), (ConnectionControls{true, true, false, true, true, "Disconnect"}));
+
+    TakeWritten();
+    form.DisconnectClick();
+    const std::vector<SentPacket> sent = TakeSentPackets();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].command, 'B');
+    EXPECT_EQ(sent[0].payload, (std::vector<uint8_t>{0x90, 0xD0, 0x03, 0x00, 0, 0, 0}));
+    EXPECT_EQ(sent[1].command, 'R');
+    EXPECT_EQ(form.CurrentSerial(), nullptr);
+    EXPECT_EQ(Controls(), (ConnectionControls{false, false, true, false, false, "Connect"}));
+
+    // Without a link Disconnect does nothing.
+    form.DisconnectClick();
+    EXPECT_TRUE(TakeWritten().empty());
+}
+
+TEST_F(MainFormConnectionTest, PortThatDoesNotOpenIsReportedAndLeavesNoLink) {
+    device.failing = {"ttyGONE"};
+    form.SetPortName("ttyGONE");
+    form.Connect1Click();
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, "Cannot Open Com Port\nttyGONE");
+    EXPECT_EQ(messages.boxes[0].caption, "Error");
+    EXPECT_EQ(form.CurrentSerial(), nullptr);
+    EXPECT_EQ(Controls().hint, "Connect");
+}
+
+TEST_F(MainFormConnectionTest, SetupComPortOnAConnectedSessionRunsTheDisconnectStepsFirst) {
+    Connect();
+    device.failing = {"ttyGONE"};
+    form.SetPortName("ttyGONE");
+    form.SetupComPort();
+    // The device got the disconnect's setup and reset, and the session is no longer
+    // connected although no link could be opened.
+    const std::vector<SentPacket> sent = TakeSentPackets();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].command, 'B');
+    EXPECT_EQ(sent[1].command, 'R');
+    EXPECT_EQ(form.session().connected, 0);
+    EXPECT_EQ(form.session().PendingTimers(), 0u);
+    EXPECT_FALSE(form.actions().TransmitFrame1->isEnabled());
+}
+
+TEST_F(MainFormConnectionTest, AutoDetectTriesEachPortAndConnectsToTheOneThatAnswers) {
+    ports = {"ttyNONE", "ttySILENT", "ttyOSTREL"};
+    device.failing = {"ttyNONE"};
+    device.answering = {"ttyOSTREL"};
+    form.AutoDetect1Click();
+    EXPECT_EQ(LogLines(), (QStringList{"ttyNONE", "ttySILENT", "ttyOSTREL"}));
+    EXPECT_EQ(form.portName(), "ttyOSTREL");
+    EXPECT_FALSE(form.Detecting());
+    EXPECT_TRUE(messages.boxes.empty());
+    ASSERT_NE(form.CurrentSerial(), nullptr);
+    // The fresh link's handshake is answered through the event loop as usual.
+    device.onRxChar(device.InputCount());
+    EXPECT_EQ(form.session().connected, 1);
+}
+
+TEST_F(MainFormConnectionTest, AutoDetectWithoutAnAnswerSaysSoAndLeavesThePortName) {
+    form.SetPortName("ttyOLD");
+    ports = {"ttySILENT"};
+    form.AutoDetect1Click();
+    EXPECT_EQ(LogLines(), QStringList{"ttySILENT"});
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, "Can't find Ostrel");
+    EXPECT_EQ(messages.boxes[0].caption, "Error");
+    EXPECT_EQ(form.portName(), "ttyOLD");
+    EXPECT_EQ(form.CurrentSerial(), nullptr);
+    EXPECT_FALSE(form.Detecting());
+}
+
+TEST_F(MainFormConnectionTest, ConnectButtonWhileNotConnectedAlwaysEndsInAutoDetect) {
+    form.SetPortName("ttyFAKE");
+    form.tbConnectClick();
+    // Connect opened ttyFAKE, Auto Detect closed it and found nothing.
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, "Can't find Ostrel");
+    EXPECT_EQ(form.CurrentSerial(), nullptr);
+}
+
+TEST_F(MainFormConnectionTest, LostPortClosesTheLinkWithoutResetBytesAndConnectWorksAgain) {
+    Connect();
+    form.actions().TransmitFrame1->trigger();  // leaves an answer timer
+    TakeWritten();
+
+    device.onError(SerialPortDevice::ErrorKind::Other);
+    EXPECT_NE(form.CurrentSerial(), nullptr);
+
+    device.onError(SerialPortDevice::ErrorKind::ResourceLost);
+    EXPECT_EQ(form.CurrentSerial(), nullptr);
+    EXPECT_FALSE(device.open);
+    EXPECT_TRUE(TakeWritten().empty());
+    EXPECT_EQ(form.session().connected, 0);
+    EXPECT_EQ(form.session().PendingTimers(), 0u);
+    EXPECT_EQ(LogLines().back(), " ** Port ttyFAKE lost **");
+    EXPECT_EQ(form.actions().tbConnect->toolTip(), "Connect");
+
+    Connect();
+    EXPECT_TRUE(messages.boxes.empty());
+}
+
+}  // namespace

@@ -1,0 +1,208 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
+
+#include "main_form_fixture.h"
+#include "session/handle_can.h"
+
+namespace {
+
+// The bus rate a 'B' packet carries.
+uint32_t BusRateOf(const SentPacket& packet) {
+    return packet.payload[0] | packet.payload[1] << 8 | packet.payload[2] << 16 |
+           static_cast<uint32_t>(packet.payload[3]) << 24;
+}
+
+class StatusTabTest : public MainFormTest {
+protected:
+    // The rate of the one 'B' packet sent since the last call.
+    uint32_t SentBusRate() {
+        const std::vector<SentPacket> sent = TakeSentPackets();
+        EXPECT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent.empty() ? 0 : sent[0].command, 'B');
+        return sent.empty() ? 0 : BusRateOf(sent[0]);
+    }
+    // Types into the bus-rate box as a user does, after emptying it.
+    void TypeBusRate(const char* text) {
+        QLineEdit* edit = Control<QComboBox>("cbCANBusRate")->lineEdit();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, text);
+        TakeWritten();
+        QTest::keyClick(edit, Qt::Key_End);  // no change: sends nothing
+        EXPECT_TRUE(TakeWritten().empty());
+    }
+    void ChooseDlc(int length) {
+        auto* dlc = Control<QComboBox>("cbDLC");
+        dlc->setCurrentIndex(length);
+        emit dlc->activated(length);
+    }
+};
+
+TEST_F(StatusTabTest, BusRateIsClampedWhenSentAndTheTypedTextStays) {
+    Connect();
+    auto* rate = Control<QComboBox>("cbCANBusRate");
+    EXPECT_EQ(rate->currentText(), "250000");
+
+    rate->setCurrentIndex(1);
+    EXPECT_TRUE(TakeWritten().empty());  // choosing from code runs nothing
+    emit rate->activated(1);
+    EXPECT_EQ(SentBusRate(), 50000u);
+    EXPECT_EQ(config.busRate, 50000);
+
+    TypeBusRate("2000000");
+    EXPECT_EQ(config.busRate, 1000000);
+    EXPECT_EQ(rate->currentText(), "2000000");
+
+    TypeBusRate("9999");
+    EXPECT_EQ(config.busRate, 10000);
+    QLineEdit* edit = rate->lineEdit();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_EQ(SentBusRate(), 10000u);
+}
+
+TEST_F(StatusTabTest, OptionBoxesSendTheSetupAndUseFiltersAlsoTheSixFilters) {
+    Connect();
+    config.loopback = 0;
+    Control<QCheckBox>("cbLoopback")->click();
+    EXPECT_EQ(config.loopback, 1);
+    std::vector<SentPacket> sent = TakeSentPackets();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].payload, (std::vector<uint8_t>{0x90, 0xD0, 0x03, 0x00, 1, 0, 0}));
+
+    Control<QCheckBox>("cbListenOnly")->click();
+    Control<QCheckBox>("cbBrief")->click();
+    sent = TakeSentPackets();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].payload, (std::vector<uint8_t>{0x90, 0xD0, 0x03, 0x00, 1, 1, 1}));
+
+    Control<QCheckBox>("cbUseFilters")->click();
+    EXPECT_EQ(config.useFilters, 1);
+    sent = TakeSentPackets();
+    std::string letters;
+    for (const SentPacket& packet : sent) letters += static_cast<char>(packet.command);
+    EXPECT_EQ(letters, "BAAAAAA");
+}
+
+TEST_F(StatusTabTest, TransmitSendsTheBoxesAsTypedAndLogsATxLine) {
+    Connect();
+    ChooseDlc(2);
+    Control<QLineEdit>("eID")->setText("123");
+    Control<QCheckBox>("cbExtendedID")->setChecked(false);
+    Control<QCheckBox>("cbResponseFrame")->setChecked(false);
+    Control<QLineEdit>("eData0")->setText("1FF");
+    Control<QLineEdit>("eData1")->setText("G1");
+    form.actions().tbTransmit->trigger();
+
+    const std::vector<SentPacket> sent = TakeSentPackets();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].command, 'G');
+    EXPECT_EQ(sent[0].payload, (std::vector<uint8_t>{0x00, 0x24, 0x60, 0x00, 0x00, 0x02, 0xFF, 0x00}));
+    EXPECT_EQ(LogLines().back(), "    TX               S   0x00000123 2 FF 00 ");
+    EXPECT_EQ(Control<QLineEdit>("eTransmitted")->text(), "1");
+    EXPECT_EQ(form.session().PendingTimers(), 1u);
+
+    // Without a connection the menu item sends nothing.
+    form.DisconnectClick();
+    TakeWritten();
+    form.actions().TransmitFrame1->trigger();
+    EXPECT_TRUE(TakeWritten().empty());
+}
+
+TEST_F(StatusTabTest, ExactlyAsManyDataBoxesShowAsTheLength) {
+    auto shown = [this] {
+        std::string boxes;
+        for (int i = 0; i < 8; ++i)
+            boxes += Control<QLineEdit>(("eData" + std::to_string(i)).c_str())->isHidden() ? '-' : 'X';
+        const bool labels = !Control<QLabel>("tDataBytes")->isHidden() &&
+                            !Control<QLabel>("tHex")->isHidden();
+        return boxes + (labels ? " labels" : "");
+    };
+    EXPECT_EQ(shown(), "--------");
+    form.FormCreate();  // a first run's length is 8
+    EXPECT_EQ(shown(), "XXXXXXXX labels");
+    ChooseDlc(3);
+    EXPECT_EQ(shown(), "XXX----- labels");
+    ChooseDlc(0);
+    EXPECT_EQ(shown(), "--------");
+}
+
+TEST_F(MainFormTest, StartUpShowsTheSettingsAndTheWindowHidesMotorPageAndTestMenu) {
+    form.FormCreate();
+    // No port configured: Auto Detect runs and finds nothing among no ports.
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, "Can't find Ostrel");
+    EXPECT_TRUE(Control<QCheckBox>("cbLoopback")->isChecked());
+    EXPECT_EQ(Control<QLineEdit>("eID")->text(), "01234567");
+    EXPECT_EQ(Control<QLineEdit>("eData7")->text(), "07");
+    EXPECT_FALSE(form.actions().MenuTest1->menuAction()->isVisible());
+    auto* tabs = Control<QTabWidget>("Tabs");
+    EXPECT_EQ(tabs->currentWidget()->objectName(), "tabStatus");
+
+    form.show();
+    ASSERT_EQ(tabs->count(), 3);
+    EXPECT_EQ(tabs->tabText(0), "Status");
+    EXPECT_EQ(tabs->tabText(1), "Filters");
+    EXPECT_EQ(tabs->tabText(2), "Transmit List");
+    EXPECT_NE(Control<QWidget>("tabMotor"), nullptr);
+    EXPECT_TRUE(Control<QLabel>("tMissedPackets")->isHidden());
+    EXPECT_TRUE(form.actions().ToolBar1->isVisible());
+    form.hide();
+}
+
+TEST_F(MainFormTest, DynamicDisplayBoxAndMenuItemAgreeAfterEveryChange) {
+    auto* box = Control<QCheckBox>("cbDynamicDisplay");
+    QAction* item = form.actions().DisplayDynamically1;
+    item->trigger();
+    EXPECT_EQ(config.dynamicDisplay, 0);
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(Control<QCheckBox>("cbShowRx")->isEnabled());
+
+    box->click();
+    EXPECT_EQ(config.dynamicDisplay, 1);
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_TRUE(Control<QCheckBox>("cbShowTx")->isEnabled());
+
+    form.actions().tbList1000->trigger();
+    EXPECT_EQ(config.dynamicDisplay, 0);
+    EXPECT_FALSE(item->isChecked());
+    form.actions().tbClearList->trigger();
+    EXPECT_EQ(config.dynamicDisplay, 1);
+    EXPECT_TRUE(item->isChecked());
+}
+
+TEST_F(MainFormTest, ReceivedFramesAreCountedAndTheStoreLimitIsReported) {
+    Connect();
+    // A standard frame 0x123 with one data byte, as the device sends it.
+    Receive({0x55, 'F', 18, 0x00, 0x24, 0x60, 0x00, 0x00, 0x01, 0xAB, 0, 0, 0, 0, 0, 0, 0,
+             0x00, 0x00, 0x00, 0x00});
+    EXPECT_EQ(Control<QLineEdit>("eReceived")->text(), "1");
+    EXPECT_EQ(LogLines().back(), "000000 0,000,000,000 S   0x00000123 1 AB ");
+
+    form.ShowFrame(nullptr);
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, "CAN Buffer limit reached 50000");
+    EXPECT_EQ(messages.boxes[0].caption, "Information");
+}
+
+TEST_F(MainFormTest, DisplayMonitorButtonTogglesTheDeviceDisplay) {
+    Connect();
+    form.actions().tbDisplayMonitor->trigger();
+    EXPECT_EQ(config.lcdOn, 1);
+    EXPECT_TRUE(form.actions().tbDisplayMonitor->isChecked());
+    std::vector<SentPacket> sent = TakeSentPackets();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].command, 'C');
+    EXPECT_EQ(sent[0].payload, std::vector<uint8_t>{0x01});
+    form.actions().tbDisplayMonitor->trigger();
+    EXPECT_FALSE(form.actions().tbDisplayMonitor->isChecked());
+    EXPECT_EQ(TakeSentPackets().at(0).payload, std::vector<uint8_t>{0x00});
+}
+
+}  // namespace
