@@ -69,13 +69,6 @@ TEST(Serial, AppliesLineSettingsAndOpens) {
     EXPECT_EQ(soft.transmitted, Bytes{0x11}) << "one XON once the port is open";
 }
 
-TEST(Serial, StandardBaudRatesAreTheThirteen) {
-    for (int rate :
-         {110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600, 115200})
-        EXPECT_TRUE(IsStandardBaudRate(rate)) << rate;
-    for (int rate : {0, 128000, 230400, 250000, -9600}) EXPECT_FALSE(IsStandardBaudRate(rate));
-}
-
 TEST(Serial, SoftFlowEscapesControlBytesOnWrite) {
     EXPECT_EQ(WireBytes(1, 0x11), (Bytes{0x1B, 0x91}));
     EXPECT_EQ(WireBytes(1, 0x13), (Bytes{0x1B, 0x93}));
