@@ -19,7 +19,9 @@ void BusyWaitUntil(uint64_t deadline) {
 bool BusyWaitFor(uint64_t deadline, const std::function<bool()>& done) {
     while (true) {
         if (done()) return true;
-        if (TickCount() >= deadline) return false;
+        // TickCount() drops the fraction of a millisecond, so the deadline has only fully
+        // passed once the count is beyond it; the device may rely on the whole wait.
+        if (TickCount() > deadline) return false;
         std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
 }

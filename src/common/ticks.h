@@ -9,7 +9,8 @@ uint64_t TickCount();
 // Whole seconds of the wall clock.
 int64_t WallClockSeconds();
 
-// Blocks the calling thread until TickCount() reaches `deadline`, sleeping about a millisecond
+// Blocks the calling thread until the millisecond `deadline` of TickCount() has wholly passed,
+// sleeping about a millisecond
 // between checks. The event loop does not run meanwhile; that is the point of these waits.
 void BusyWaitUntil(uint64_t deadline);
 
