@@ -69,3 +69,7 @@ static_assert(offsetof(ConfigRecord, gapIndex) == 440);
 static_assert(offsetof(ConfigRecord, lcdOn) == 444);
 static_assert(offsetof(ConfigRecord, dynamicDisplay) == 445);
 static_assert(offsetof(ConfigRecord, signature) == 448);
+
+// A fresh record is all zero but for the filter entries, which start as extended.
+static_assert(ConfigRecord{}.filters[ConfigRecord::kMaxFilters - 1].extended == 1);
+static_assert(ConfigRecord{}.signature == 0);

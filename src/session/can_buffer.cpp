@@ -9,7 +9,9 @@ CANBufferPIC CANBufferPIC::FromBytes(const uint8_t* bytes) {
     return pic;
 }
 
-void CANBufferPIC::ToBytes(uint8_t* bytes) const { std::memcpy(bytes, this, kSize); }
+void CANBufferPIC::ToBytes(uint8_t* bytes) const {
+    std::memcpy(bytes, this, kSize);
+}
 
 uint32_t CANBufferPIC::Timestamp() const {
     return static_cast<uint32_t>(timestamp[0]) | static_cast<uint32_t>(timestamp[1]) << 8 |
@@ -40,7 +42,8 @@ CANBuffer FromPIC(const CANBufferPIC& pic, int layout) {
     record.response = (pic.control & responseBit) ? 1 : 0;
     record.extended = (pic.sidl & CANBufferPIC::kExtendedBit) ? 1 : 0;
     if (record.extended) {
-        record.id = static_cast<uint32_t>(pic.sidh) << 21 | static_cast<uint32_t>(pic.sidl & 0xE0) << 13 |
+        record.id = static_cast<uint32_t>(pic.sidh) << 21 |
+                    static_cast<uint32_t>(pic.sidl & 0xE0) << 13 |
                     static_cast<uint32_t>(pic.sidl & 0x03) << 16 |
                     static_cast<uint32_t>(pic.eidh) << 8 | pic.eidl;
     } else {

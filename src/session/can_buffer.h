@@ -8,7 +8,7 @@
 struct CANBufferPIC {
     static constexpr uint8_t kResponseLayout0 = 0x08;
     static constexpr uint8_t kResponseLayout12 = 0x20;
-    static constexpr uint8_t kExtendedBit = 0x08;  // in sidl
+    static constexpr uint8_t kExtendedBit = 0x08;    // in sidl
     static constexpr uint8_t kFramesLostBit = 0x80;  // in control, from the device
     static constexpr int kSize = 19;
     // Bytes of the layout that go to the device in 'F' and 'G' before the data.

@@ -9,7 +9,7 @@
 // Every frame received since the store was last cleared, oldest first, up to kLimit records.
 // References to stored records stay valid until Clear().
 class FrameStore {
-public:
+  public:
     static constexpr uint32_t kLimit = 50000;
 
     bool Empty() const { return records_.empty(); }
@@ -24,6 +24,6 @@ public:
     const CANBuffer& Append(const CANBuffer& record) { return records_.emplace_back(record); }
     void Clear() { records_.clear(); }
 
-private:
+  private:
     std::deque<CANBuffer> records_;
 };

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr uint8_t kLetterReset = 'R';
 constexpr uint8_t kLetterIdentify = 'Y';
 constexpr uint8_t kLetterBusSetup = 'B';
 constexpr uint8_t kLetterFilter = 'A';
@@ -22,6 +21,9 @@ constexpr uint8_t kLetterFrameAck = 'G';
 constexpr uint8_t kLetterConnected = 'Z';
 constexpr uint8_t kLetterBriefFrame = 'H';
 constexpr uint8_t kLetterAcknowledge = 'K';
+
+// The device reset goes out unframed: the start byte and the letter R.
+constexpr uint8_t kResetBytes[] = {Frame::kStart, 'R'};
 
 constexpr int kFilterSlots = 6;
 constexpr uint32_t kExtendedIdMask = 0x1FFFFFFF;
@@ -35,23 +37,26 @@ void PutLittleEndian32(uint8_t* out, uint32_t value) {
 HandleCAN::HandleCAN(SessionHost& form, UserMessages& messages, ConfigRecord& config)
     : form_(form), messages_(messages), config_(config) {}
 
-HandleCAN::~HandleCAN() { DestroyAllTimers(); }
+HandleCAN::~HandleCAN() {
+    DestroyAllTimers();
+}
 
 void HandleCAN::SendPacket(uint8_t letter, const uint8_t* payload, uint8_t length) {
     Frame packet(letter, length, payload);
     packet.Send(form_.CurrentSerial());
 }
 
-// Writes the unframed device reset 55 52 and discards whatever the device had sent before it.
-void HandleCAN::ResetDeviceAndDrain(Serial& link) {
-    const uint8_t reset[] = {Frame::kStart, kLetterReset};
-    link.WriteBlock(reset, sizeof reset);
+// Discards whatever the device sent before it was reset.
+void HandleCAN::Drain(Serial& link) {
     while (link.BytesWaiting() != 0) link.ReadByteWait(0);
 }
 
 void HandleCAN::Identify() {
+    Serial* link = form_.CurrentSerial();
+    if (link != nullptr) link->WriteBlock(kResetBytes, sizeof kResetBytes);
+    // The settle time counts from the reset on the line.
     const uint64_t start = TickCount();
-    if (Serial* link = form_.CurrentSerial()) ResetDeviceAndDrain(*link);
+    if (link != nullptr) Drain(*link);
     BusyWaitUntil(start + kResetSettleMs);
     SendPacket(kLetterIdentify, nullptr, 0);
     ArmTimer(kLetterIdentify, kIdentifyTimeoutMs);
@@ -63,7 +68,8 @@ void HandleCAN::Reset() {
     DestroyAllTimers();
     SendSetup(true);
     const uint64_t start = TickCount();
-    ResetDeviceAndDrain(*link);
+    link->WriteBlock(kResetBytes, sizeof kResetBytes);
+    Drain(*link);
     BusyWaitUntil(start + kDisconnectSettleMs);
     connected = 0;
 }
@@ -113,7 +119,8 @@ void HandleCAN::StoreFrame(Frame& packet, bool brief) {
         return;
     }
     if (count == FrameStore::kLimit) form_.ShowFrame(nullptr);
-    ++count;
+    // Stops at its largest value: a count that wrapped to 0 would start storing again.
+    if (count != UINT32_MAX) ++count;
 }
 
 void HandleCAN::ClearFrames() {
@@ -193,9 +200,9 @@ void HandleCAN::ArmTimer(int letter, int milliseconds) {
 
 void HandleCAN::CancelTimer(int letter) {
     const auto match = std::find_if(timerHead.begin(), timerHead.end(),
-                                     [letter](const CANTimer& t) { return t.letter == letter; });
+                                    [letter](const CANTimer& t) { return t.letter == letter; });
     if (match == timerHead.end()) return;
-    killTimer(match->timerId);
+    StopSystemTimer(*match);
     timerHead.erase(match);
 }
 
@@ -205,18 +212,28 @@ void HandleCAN::LinkLost() {
 }
 
 void HandleCAN::DestroyAllTimers() {
-    for (const CANTimer& timer : timerHead) killTimer(timer.timerId);
+    for (CANTimer& timer : timerHead) StopSystemTimer(timer);
     timerHead.clear();
+}
+
+// An expired timer stays in the list while its time-out runs, with its system timer already
+// stopped and its id free for Qt to hand to a new timer.
+void HandleCAN::StopSystemTimer(CANTimer& timer) {
+    if (timer.timerId != kStoppedTimerId) killTimer(timer.timerId);
+    timer.timerId = kStoppedTimerId;
 }
 
 void HandleCAN::timerEvent(QTimerEvent* event) {
     const int id = event->timerId();
-    killTimer(id);
     const auto timer = std::find_if(timerHead.begin(), timerHead.end(),
                                     [id](const CANTimer& t) { return t.timerId == id; });
-    if (timer == timerHead.end()) return;
-    // Identified by serial from here on: OnTimeout may show a modal box, during which the
-    // system can hand this timer's id to a new timer.
+    if (timer == timerHead.end()) {
+        killTimer(id);
+        return;
+    }
+    // Stopped first, so it never fires twice; identified by serial from here on, as OnTimeout
+    // may show a modal box during which its id goes to a new timer.
+    StopSystemTimer(*timer);
     const uint64_t serial = timer->serial;
     OnTimeout(timer->letter);
     // A disconnect inside OnTimeout may already have destroyed the timer.

@@ -19,7 +19,7 @@ struct FilterEntry;
 // that does not answer.
 class HandleCAN : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int kIdentifyTimeoutMs = 2000;
     static constexpr int kAcknowledgeTimeoutMs = 1000;
     static constexpr int kResetSettleMs = 500;
@@ -55,20 +55,22 @@ public:
     uint32_t count = 0;
     int connected = 0;
 
-protected:
+  protected:
     void timerEvent(QTimerEvent* event) override;
 
-private:
+  private:
     // One awaited reply letter and the one-shot system timer behind it.
     struct CANTimer {
         int letter;
-        int timerId;
+        int timerId;  // kStoppedTimerId once the system timer is stopped
         uint64_t serial;
     };
+    static constexpr int kStoppedTimerId = 0;  // Qt never hands out 0
 
     void SendPacket(uint8_t letter, const uint8_t* payload, uint8_t length);
-    void ResetDeviceAndDrain(Serial& link);
+    static void Drain(Serial& link);
     void DestroyAllTimers();
+    void StopSystemTimer(CANTimer& timer);
 
     SessionHost& form_;
     UserMessages& messages_;

@@ -7,7 +7,7 @@ struct CANBuffer;
 
 // What the device session needs of the main window.
 class SessionHost {
-public:
+  public:
     virtual ~SessionHost() = default;
 
     // The one open link, or null while there is none.
