@@ -10,8 +10,8 @@ uint64_t TickCount();
 int64_t WallClockSeconds();
 
 // Blocks the calling thread until the millisecond `deadline` of TickCount() has wholly passed,
-// sleeping about a millisecond
-// between checks. The event loop does not run meanwhile; that is the point of these waits.
+// sleeping about a millisecond between checks. The event loop does not run meanwhile; that is
+// the point of these waits.
 void BusyWaitUntil(uint64_t deadline);
 
 // Blocks until `deadline` or until `done` returns true, whichever is first; `done` is polled
