@@ -1,0 +1,31 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/user_messages.h"
+
+// Answers the program's modal boxes and keeps their texts. `whileShown`, when set, runs inside
+// each box, where a test can run a nested event loop as a real modal box does.
+class RecordingUserMessages : public UserMessages {
+  public:
+    struct Box {
+        std::string text;
+        std::string caption;
+    };
+
+    void ShowMessage(const std::string& text, const std::string& caption) override {
+        boxes.push_back({text, caption});
+        if (whileShown) whileShown();
+    }
+    bool AskYesNo(const std::string& text, const std::string& caption) override {
+        boxes.push_back({text, caption});
+        if (whileShown) whileShown();
+        return answerYes;
+    }
+
+    std::vector<Box> boxes;
+    bool answerYes = true;
+    std::function<void()> whileShown;
+};
