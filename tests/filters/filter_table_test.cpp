@@ -6,124 +6,81 @@
 
 namespace {
 
-struct EditorCall {
-    FilterEntry offered;
+struct Offer {
+    uint32_t mask;
     bool maskEditable;
     int number;
 };
 
-// An editor that records what it was offered and answers with a fixed choice.
-struct ScriptedEditor {
-    bool confirm = true;
-    uint32_t newId = 0x100;
-    uint32_t newMask = 0x0000FFFF;
-    std::vector<EditorCall> calls;
-
-    FilterEditor Function() {
-        return [this](FilterEntry& entry, bool maskEditable, int number) {
-            calls.push_back({entry, maskEditable, number});
-            if (!confirm) return false;
-            entry.id = newId;
-            if (maskEditable) entry.mask = newMask;
-            return true;
-        };
-    }
-};
-
-FilterEntry Entry(uint32_t id, uint32_t mask) {
-    FilterEntry entry;
-    entry.id = id;
-    entry.mask = mask;
-    entry.extended = 1;
-    return entry;
+// An editor that records what it was offered and either cancels or confirms with the id
+// `slot` and, where the mask box is free, the mask 0x1000 + slot.
+FilterEditor Recorder(std::vector<Offer>& offers, bool confirm = true) {
+    return [&offers, confirm](FilterEntry& entry, bool maskEditable, int number) {
+        offers.push_back({entry.mask, maskEditable, number});
+        if (!confirm) return false;
+        entry.id = static_cast<uint32_t>(number);
+        if (maskEditable) entry.mask = 0x1000u + static_cast<uint32_t>(number);
+        return true;
+    };
 }
 
-// A record holding `count` entries with id i and mask 0x100 + i, as if loaded unsynced.
+// A record holding `count` entries with id i and mask 0x100 + i, shared masks synced.
 ConfigRecord RecordWith(int count) {
     ConfigRecord config;
     config.filterCount = count;
-    for (int i = 0; i < count; ++i) config.filters[i] = Entry(i, 0x100 + i);
+    for (int i = 0; i < count; ++i) {
+        config.filters[i].id = static_cast<uint32_t>(i);
+        config.filters[i].mask = 0x100u + static_cast<uint32_t>(i);
+    }
+    FilterTable(config).SyncSharedMasks();
     return config;
 }
 
 }  // namespace
 
-TEST(FilterTable, AddOffersTheSharedMaskLockedForSlotsOneAndThreeToFive) {
+TEST(FilterTable, AddLocksSlotsOneAndThreeToFiveOnTheirGroupsMask) {
     ConfigRecord config;
     FilterTable table(config);
-    ScriptedEditor editor;
-    for (int i = 0; i < 7; ++i) {
-        editor.newMask = 0x1000 + i;
-        ASSERT_TRUE(table.Add(editor.Function()));
-    }
+    std::vector<Offer> offers;
+    for (int i = 0; i < 7; ++i) ASSERT_TRUE(table.Add(Recorder(offers)));
     ASSERT_EQ(config.filterCount, 7);
-    ASSERT_EQ(editor.calls.size(), 7u);
-
-    // First filter: a fresh entry, mask editable.
-    EXPECT_EQ(editor.calls[0].number, 0);
-    EXPECT_TRUE(editor.calls[0].maskEditable);
-    EXPECT_EQ(editor.calls[0].offered.id, 0u);
-    EXPECT_EQ(editor.calls[0].offered.mask, FilterTable::kNewEntryMask);
-    EXPECT_EQ(editor.calls[0].offered.extended, 1);
-    // Second: locked on entry 0's mask. Third: free. Fourth to sixth: locked on entry 2's.
-    EXPECT_FALSE(editor.calls[1].maskEditable);
-    EXPECT_EQ(editor.calls[1].offered.mask, 0x1000u);
-    EXPECT_TRUE(editor.calls[2].maskEditable);
-    EXPECT_EQ(editor.calls[2].offered.mask, FilterTable::kNewEntryMask);
-    for (int slot = 3; slot <= 5; ++slot) {
-        EXPECT_EQ(editor.calls[slot].number, slot);
-        EXPECT_FALSE(editor.calls[slot].maskEditable);
-        EXPECT_EQ(editor.calls[slot].offered.mask, 0x1002u);
+    const std::vector<std::pair<uint32_t, bool>> expected = {
+        {FilterTable::kNewEntryMask, true}, {0x1000, false}, {FilterTable::kNewEntryMask, true},
+        {0x1002, false}, {0x1002, false}, {0x1002, false}, {FilterTable::kNewEntryMask, true}};
+    for (int slot = 0; slot < 7; ++slot) {
+        EXPECT_EQ(offers[slot].number, slot);
+        EXPECT_EQ(offers[slot].mask, expected[slot].first) << slot;
+        EXPECT_EQ(offers[slot].maskEditable, expected[slot].second) << slot;
     }
-    // Seventh and later are free again.
-    EXPECT_TRUE(editor.calls[6].maskEditable);
-    EXPECT_EQ(config.filters[6].mask, 0x1006u);
-
     const auto lines = table.ListLines();
-    ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[5][0], 'F');
     EXPECT_EQ(lines[6][0], ' ');
 }
 
-TEST(FilterTable, CancelledAddStoresNothingButIsCarriedOutAndAFullTableRefuses) {
+TEST(FilterTable, CancelledAddIsCarriedOutAndAFullTableRefuses) {
     ConfigRecord config = RecordWith(1);
-    FilterTable table(config);
-    ScriptedEditor editor;
-    editor.confirm = false;
-    EXPECT_TRUE(table.Add(editor.Function()));  // the caller still redraws and uploads
+    config.filters[1].mask = 0xBAD;
+    std::vector<Offer> offers;
+    EXPECT_TRUE(FilterTable(config).Add(Recorder(offers, false)));  // still redrawn
     EXPECT_EQ(config.filterCount, 1);
-    EXPECT_EQ(config.filters[1].mask, config.filters[0].mask);  // the sync ran all the same
+    // The sync writes the shared slots also beyond the count.
+    EXPECT_EQ(config.filters[1].mask, 0x100u);
 
     ConfigRecord full = RecordWith(ConfigRecord::kMaxFilters);
-    FilterTable fullTable(full);
-    editor.calls.clear();
-    EXPECT_FALSE(fullTable.CanAdd());
-    EXPECT_FALSE(fullTable.Add(editor.Function()));
-    EXPECT_TRUE(editor.calls.empty());
-    EXPECT_EQ(full.filterCount, ConfigRecord::kMaxFilters);
-}
-
-TEST(FilterTable, SyncWritesTheSharedSlotsAlsoBeyondTheCount) {
-    ConfigRecord config = RecordWith(1);
-    config.filters[2].mask = 0xABC;
-    config.filters[6].mask = 0x666;
-    FilterTable(config).SyncSharedMasks();
-    EXPECT_EQ(config.filters[1].mask, 0x100u);
-    for (int slot = 3; slot <= 5; ++slot) EXPECT_EQ(config.filters[slot].mask, 0xABCu);
-    EXPECT_EQ(config.filters[6].mask, 0x666u);
+    offers.clear();
+    EXPECT_FALSE(FilterTable(full).Add(Recorder(offers)));
+    EXPECT_TRUE(offers.empty());
 }
 
 TEST(FilterTable, DeletingEntryTwoOfSevenKeepsTheGroupMask) {
     ConfigRecord config = RecordWith(7);
     FilterTable table(config);
-    table.SyncSharedMasks();
     ASSERT_TRUE(table.Delete(2));
     EXPECT_EQ(config.filterCount, 6);
     for (int slot = 2; slot < 6; ++slot) {
         EXPECT_EQ(config.filters[slot].id, static_cast<uint32_t>(slot + 1));
         EXPECT_EQ(config.filters[slot].mask, 0x102u);  // slot 2's mask before the delete
     }
-    EXPECT_EQ(config.filters[1].mask, 0x100u);
     EXPECT_FALSE(table.Delete(-1));
     EXPECT_FALSE(table.Delete(6));
 }
@@ -131,12 +88,10 @@ TEST(FilterTable, DeletingEntryTwoOfSevenKeepsTheGroupMask) {
 TEST(FilterTable, MovingEntryTwoUpHandsEntryZerosMaskToBothGroups) {
     ConfigRecord config = RecordWith(4);
     FilterTable table(config);
-    table.SyncSharedMasks();
     ASSERT_TRUE(table.MoveUp(2));
     EXPECT_EQ(config.filters[1].id, 2u);
-    EXPECT_EQ(config.filters[1].mask, 0x100u);  // takes entry 0's mask
     EXPECT_EQ(config.filters[2].id, 1u);
-    for (int slot = 2; slot < 6; ++slot) EXPECT_EQ(config.filters[slot].mask, 0x100u);
+    for (int slot = 1; slot < 6; ++slot) EXPECT_EQ(config.filters[slot].mask, 0x100u);
 
     // The old mask of slot 2 is lost: moving back down does not restore it.
     ASSERT_TRUE(table.MoveDown(1));
@@ -145,30 +100,22 @@ TEST(FilterTable, MovingEntryTwoUpHandsEntryZerosMaskToBothGroups) {
 
     EXPECT_FALSE(table.MoveUp(0));
     EXPECT_FALSE(table.MoveDown(3));  // the last entry
-    EXPECT_FALSE(table.MoveDown(-1));
 }
 
-TEST(FilterTable, EditKeepsASharedSlotOnItsGroupMaskAndRunsAlsoWhenCancelled) {
+TEST(FilterTable, EditKeepsASharedSlotOnItsGroupMask) {
     ConfigRecord config = RecordWith(4);
     FilterTable table(config);
-    table.SyncSharedMasks();
-    ScriptedEditor editor;
-    // An editor that writes the mask anyway cannot break the sharing of slot 3.
-    const FilterEditor stubborn = [](FilterEntry& entry, bool, int) {
+    // Even an editor that writes the mask of a locked slot cannot break the sharing.
+    ASSERT_TRUE(table.Edit(3, [](FilterEntry& entry, bool, int) {
         entry.mask = 0xDEAD;
         return true;
-    };
-    ASSERT_TRUE(table.Edit(3, stubborn));
+    }));
     EXPECT_EQ(config.filters[3].mask, 0x102u);
 
-    ASSERT_TRUE(table.Edit(2, editor.Function()));
-    EXPECT_EQ(editor.calls.back().number, 2);
-    EXPECT_TRUE(editor.calls.back().maskEditable);
-    for (int slot = 2; slot < 6; ++slot) EXPECT_EQ(config.filters[slot].mask, editor.newMask);
-
-    editor.confirm = false;
-    EXPECT_TRUE(table.Edit(1, editor.Function()));
-    EXPECT_FALSE(editor.calls.back().maskEditable);
-    EXPECT_FALSE(table.Edit(4, editor.Function()));  // no such entry
-    EXPECT_FALSE(FilterTable(config).Edit(-1, editor.Function()));
+    std::vector<Offer> offers;
+    ASSERT_TRUE(table.Edit(2, Recorder(offers)));
+    for (int slot = 2; slot < 6; ++slot) EXPECT_EQ(config.filters[slot].mask, 0x1002u);
+    EXPECT_TRUE(table.Edit(1, Recorder(offers, false)));  // cancelled: still redrawn
+    EXPECT_FALSE(offers.back().maskEditable);
+    EXPECT_FALSE(table.Edit(4, Recorder(offers)));  // no such entry
 }

@@ -12,22 +12,18 @@
 
 namespace {
 
-const char* const kNewEntryPattern = "0 0000 0000 0000 XXXX XXXX XXXX XXXX ";
-
 struct FiltersPageTest : testing::Test {
     ConfigRecord config;
     TSetFilter setFilter;
     int uploads = 0;
     int controlUpdates = 0;
-    FiltersPage page{config, setFilter,
-                     {[this] { ++uploads; }, [this] { ++controlUpdates; }}};
+    FiltersPage page{config, setFilter, {[this] { ++uploads; }, [this] { ++controlUpdates; }}};
 
-    FiltersPageTest() { page.RedrawFilterList(); }
-
-    // Adds a filter, looking at the dialog as it opens.
-    void Add(bool accept, const std::function<void()>& look = {}) {
+    // Runs a command that opens the dialog once, looking at the dialog as it opens.
+    void Answer(void (FiltersPage::*command)(), bool accept,
+                const std::function<void()>& look = {}) {
         ModalDialogAnswer answer(setFilter, accept, look);
-        page.bFAddClick();
+        (page.*command)();
         ASSERT_EQ(answer.Shown(), 1);
     }
 
@@ -36,11 +32,8 @@ struct FiltersPageTest : testing::Test {
         page.UpdateFilterButtons();
     }
 
-    struct ButtonStates {
-        bool add, remove, edit, up, down;
-        bool operator==(const ButtonStates&) const = default;
-    };
-    ButtonStates Buttons() const {
+    // Add, Delete, Edit, Move Up, Move Dn.
+    std::vector<bool> Buttons() const {
         return {page.bFAdd->isEnabled(), page.bFDelete->isEnabled(), page.bFEdit->isEnabled(),
                 page.bFUp->isEnabled(), page.bFDown->isEnabled()};
     }
@@ -49,28 +42,22 @@ struct FiltersPageTest : testing::Test {
 }  // namespace
 
 TEST_F(FiltersPageTest, AddingFiltersShowsTheCaptionAndLocksSharedMasks) {
-    Add(true, [this] {
+    Answer(&FiltersPage::bFAddClick, true, [this] {
         EXPECT_EQ(setFilter.windowTitle(), "Set Filter 0");
         EXPECT_EQ(setFilter.eID->text(), "00000000");
         EXPECT_EQ(setFilter.eMask->text(), "1FFF0000");
         EXPECT_TRUE(setFilter.eMask->isEnabled());
         EXPECT_TRUE(setFilter.cbExtendedID->isChecked());
-        EXPECT_EQ(setFilter.pMask->text(), kNewEntryPattern);
+        EXPECT_EQ(setFilter.pMask->text(), "0 0000 0000 0000 XXXX XXXX XXXX XXXX ");
         setFilter.eMask->setText("1FFFFF00");
     });
-    EXPECT_EQ(config.filterCount, 1);
-    EXPECT_EQ(config.filters[0].mask, 0x1FFFFF00u);
-    Add(true, [this] {
+    Answer(&FiltersPage::bFAddClick, true, [this] {
         EXPECT_EQ(setFilter.windowTitle(), "Set Filter 1");
         EXPECT_FALSE(setFilter.eMask->isEnabled());
         EXPECT_EQ(setFilter.eMask->text(), "1FFFFF00");  // entry 0's mask
     });
-    Add(true, [this] {
-        EXPECT_EQ(setFilter.windowTitle(), "Set Filter 2");
-        EXPECT_TRUE(setFilter.eMask->isEnabled());
-        setFilter.eMask->setText("000000FF");
-    });
-    Add(true, [this] {
+    Answer(&FiltersPage::bFAddClick, true, [this] { setFilter.eMask->setText("000000FF"); });
+    Answer(&FiltersPage::bFAddClick, true, [this] {
         EXPECT_EQ(setFilter.windowTitle(), "Set Filter 3");
         EXPECT_FALSE(setFilter.eMask->isEnabled());
         EXPECT_EQ(setFilter.eMask->text(), "000000FF");  // entry 2's mask
@@ -80,11 +67,10 @@ TEST_F(FiltersPageTest, AddingFiltersShowsTheCaptionAndLocksSharedMasks) {
     EXPECT_TRUE(page.lFilter->item(3)->text().startsWith("F E   3 0x00000000    3 0x000000FF "));
 }
 
-TEST_F(FiltersPageTest, TheDialogPatternFollowsEveryKeystrokeAndOkCutsToElevenBits) {
-    Add(true, [this] {
+TEST_F(FiltersPageTest, ThePatternFollowsEveryKeystrokeAndOkCutsToElevenBits) {
+    Answer(&FiltersPage::bFAddClick, true, [this] {
         setFilter.eID->clear();
         QTest::keyClicks(setFilter.eID, "FFFF");
-        EXPECT_EQ(setFilter.pMask->text(), "0 0000 0000 0000 XXXX XXXX XXXX XXXX ");
         setFilter.eMask->clear();
         QTest::keyClicks(setFilter.eMask, "1FFFFFFF");
         EXPECT_EQ(setFilter.pMask->text(), "0 0000 0000 0000 1111 1111 1111 1111 ");
@@ -93,99 +79,59 @@ TEST_F(FiltersPageTest, TheDialogPatternFollowsEveryKeystrokeAndOkCutsToElevenBi
     });
     EXPECT_EQ(config.filters[0].id, 0x7FFu);
     EXPECT_EQ(config.filters[0].mask, 0x7FFu);
-    EXPECT_EQ(config.filters[0].extended, 0);
     EXPECT_EQ(page.lFilter->item(0)->text(), "F S   0 0x7FF    0 0x7FF  (111 1111 1111 )");
 
     // A standard entry opens with four-digit texts.
     Select(0);
-    ModalDialogAnswer look(setFilter, false, [this] {
-        EXPECT_EQ(setFilter.windowTitle(), "Set Filter 0");
+    Answer(&FiltersPage::bFEditClick, false, [this] {
         EXPECT_EQ(setFilter.eID->text(), "07FF");
-        EXPECT_EQ(setFilter.eMask->text(), "07FF");
         EXPECT_FALSE(setFilter.cbExtendedID->isChecked());
     });
-    page.bFEditClick();
-    EXPECT_EQ(look.Shown(), 1);
-}
-
-TEST_F(FiltersPageTest, UncheckingExtendedOnANewEntryStoresMaskZero) {
-    Add(true, [this] { setFilter.cbExtendedID->setChecked(false); });
-    EXPECT_EQ(config.filters[0].mask, 0u);
-    EXPECT_EQ(config.filters[0].extended, 0);
 }
 
 TEST_F(FiltersPageTest, EveryCommandRedrawsAndUploadsAlsoWhenCancelled) {
-    const int before = uploads;
-    Add(false);
+    Answer(&FiltersPage::bFAddClick, false);
     EXPECT_EQ(config.filterCount, 0);
-    EXPECT_EQ(uploads, before + 1);
-    Add(true);
+    EXPECT_EQ(uploads, 1);
+    // Unchecking Extended ID on a new entry cuts its mask 0x1FFF0000 to 0.
+    Answer(&FiltersPage::bFAddClick, true, [this] { setFilter.cbExtendedID->setChecked(false); });
+    EXPECT_EQ(config.filters[0].mask, 0u);
     Select(0);
-    {
-        ModalDialogAnswer cancel(setFilter, false);
-        page.bFEditClick();
-        EXPECT_EQ(cancel.Shown(), 1);
-    }
-    EXPECT_EQ(uploads, before + 3);
+    Answer(&FiltersPage::bFEditClick, false);
+    EXPECT_EQ(uploads, 3);
     EXPECT_EQ(page.SelectedIndex(), -1);  // redrawing leaves nothing selected
 
-    // Without a selection, Edit and Delete do nothing at all.
+    // Without a selection Edit and Delete do nothing at all.
     page.bFEditClick();
     page.bFDeleteClick();
-    EXPECT_EQ(uploads, before + 3);
+    EXPECT_EQ(uploads, 3);
     EXPECT_EQ(config.filterCount, 1);
 }
 
-TEST_F(FiltersPageTest, ButtonStatesFollowTheSelectionAndTheListSize) {
-    for (int i = 0; i < 3; ++i) Add(true);
+TEST_F(FiltersPageTest, ButtonsFollowTheSelectionAndMovesKeepTheEntrySelected) {
+    for (int i = 0; i < 3; ++i) Answer(&FiltersPage::bFAddClick, true);
     page.UpdateFilterButtons();
-    EXPECT_EQ(Buttons(), (ButtonStates{true, false, false, false, false}));
+    EXPECT_EQ(Buttons(), (std::vector<bool>{true, false, false, false, false}));
     Select(0);
-    EXPECT_EQ(Buttons(), (ButtonStates{true, true, true, false, true}));
-    Select(1);
-    EXPECT_EQ(Buttons(), (ButtonStates{true, true, true, true, true}));
+    EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, true, false, true}));
     Select(2);
-    EXPECT_EQ(Buttons(), (ButtonStates{true, true, true, true, false}));
+    EXPECT_EQ(Buttons(), (std::vector<bool>{true, true, true, true, false}));
 
-    // Clicking an item runs UpdateControls.
     const int updates = controlUpdates;
-    QTest::mouseClick(page.lFilter->viewport(), Qt::LeftButton, {},
-                      page.lFilter->visualItemRect(page.lFilter->item(1)).center());
-    EXPECT_GT(controlUpdates, updates);
+    page.bFUpClick();
+    EXPECT_EQ(page.SelectedIndex(), 1);
+    EXPECT_EQ(controlUpdates, updates + 1);
+    page.bFDownClick();
+    EXPECT_EQ(page.SelectedIndex(), 2);
 
     config.filterCount = ConfigRecord::kMaxFilters;
     page.RedrawFilterList();
     page.UpdateFilterButtons();
     EXPECT_FALSE(page.bFAdd->isEnabled());
-    ModalDialogAnswer never(setFilter, false);
-    page.bFAddClick();
-    EXPECT_EQ(never.Shown(), 0);
-}
-
-TEST_F(FiltersPageTest, MovingKeepsTheMovedEntrySelected) {
-    for (int i = 0; i < 4; ++i) {
-        Add(true, [this, i] { setFilter.eID->setText(QString::number(i)); });
-    }
-    Select(2);
-    const int updates = controlUpdates;
-    page.bFUpClick();
-    EXPECT_EQ(page.SelectedIndex(), 1);
-    EXPECT_EQ(config.filters[1].id, 2u);
-    EXPECT_EQ(controlUpdates, updates + 1);
-    page.bFDownClick();
-    EXPECT_EQ(page.SelectedIndex(), 2);
-    EXPECT_EQ(config.filters[2].id, 2u);
-    Select(3);
-    page.bFDownClick();  // the last entry stays
-    EXPECT_EQ(config.filters[3].id, 3u);
-
-    page.bFDeleteClick();
-    EXPECT_EQ(config.filterCount, 3);
-    EXPECT_EQ(page.lFilter->count(), 3);
 }
 
 TEST_F(FiltersPageTest, DoubleClickEditsAndTheDialogOpensSixteenPixelsIntoTheList) {
-    Add(true);
+    Answer(&FiltersPage::bFAddClick, true);
     page.move(40, 30);
     page.show();
     ModalDialogAnswer look(setFilter, true, [this] {
@@ -193,7 +139,9 @@ TEST_F(FiltersPageTest, DoubleClickEditsAndTheDialogOpensSixteenPixelsIntoTheLis
         setFilter.eID->setText("123");
     });
     const QPoint itemCentre = page.lFilter->visualItemRect(page.lFilter->item(0)).center();
+    const int updates = controlUpdates;
     QTest::mouseClick(page.lFilter->viewport(), Qt::LeftButton, {}, itemCentre);
+    EXPECT_GT(controlUpdates, updates);  // a click runs UpdateControls
     QTest::mouseDClick(page.lFilter->viewport(), Qt::LeftButton, {}, itemCentre);
     EXPECT_EQ(look.Shown(), 1);
     EXPECT_EQ(config.filters[0].id, 0x123u);

@@ -44,18 +44,6 @@ TEST_F(CanMessageDialogTest, AddThenOkAndAnUnchangedLineRoundTrip) {
     EXPECT_EQ(dialog.EditTxLine(kDefaultConfigLine), "");
 }
 
-TEST_F(CanMessageDialogTest, AnEmptyLineLoadsEveryDefault) {
-    EditAndConfirm("", [this] {
-        EXPECT_EQ(dialog.eID->text(), "00000000");
-        EXPECT_TRUE(dialog.cbExtendedID->isChecked());
-        EXPECT_FALSE(dialog.cbRTR->isChecked());
-        EXPECT_EQ(dialog.cbDLC->currentText(), "8");
-        EXPECT_EQ(ShownBytes(), std::vector<QString>(8, "00"));
-        EXPECT_EQ(dialog.eBigData->text(), "0000000000000000");
-        EXPECT_EQ(dialog.eNote->toPlainText(), "");
-    });
-}
-
 TEST_F(CanMessageDialogTest, TheReusedDialogKeepsBytesBeyondTheDlc) {
     EditAndConfirm("1,1,0,8,11,22,33,44,55,66,77,88");
     const std::string line = EditAndConfirm("2,0,1,2,AA,BB", [this] {

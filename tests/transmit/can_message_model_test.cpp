@@ -15,12 +15,6 @@ const std::string kDefaultConfigLine =
 
 }  // namespace
 
-TEST(CanMessageModel, AddThenOkFormsTheDefaultLineWithAnEmptyNote) {
-    CanMessageModel model;
-    model.Load(std::nullopt);
-    EXPECT_EQ(model.FormLine(), "0,1,0,8,0,0,0,0,0,0,0,0; ");
-}
-
 TEST(CanMessageModel, LoadedLinesAndTheirResults) {
     struct LoadCase {
         std::string line;
@@ -78,17 +72,6 @@ TEST(CanMessageModel, NoteIsAddedOnlyOnceTouchedAndKeepsToOneLine) {
     EXPECT_TRUE(model.noteTouched);
 }
 
-TEST(CanMessageModel, ByteBoxesBeyondTheDlcKeepWhatAnEarlierUseLeft) {
-    CanMessageModel model;
-    model.Load("1,1,0,8,11,22,33,44,55,66,77,88");
-    model.Load("2,1,0,2,AA,BB");
-    EXPECT_EQ(model.bigData, "AABB");
-    model.SetDlc(4);  // the user raises the DLC: the old bytes appear
-    EXPECT_EQ(model.data[2], "33");
-    EXPECT_EQ(model.bigData, "AABB3344");
-    EXPECT_EQ(model.FormLine(), "2,1,0,4,AA,BB,33,44; ");
-}
-
 TEST(CanMessageModel, BigDataIsRightAlignedOverTheShownBytes) {
     struct BigDataCase {
         std::string typed;
@@ -127,17 +110,6 @@ TEST(CanMessageModel, ATypedByteIsNormalisedAndShownPaddedInBigData) {
     model.SetByte(0, "");
     EXPECT_EQ(model.bigData, "000A07");
     EXPECT_EQ(model.FormLine(), "1,1,0,3,,A,07; ");
-}
-
-TEST(CanMessageModel, DlcZeroHidesTheDataRow) {
-    CanMessageModel model;
-    model.SetDlc(0);
-    EXPECT_FALSE(model.DataRowShown());
-    for (int i = 0; i < CanMessageModel::kMaxBytes; ++i) EXPECT_FALSE(model.ByteShown(i));
-    model.SetDlc(3);
-    EXPECT_TRUE(model.DataRowShown());
-    EXPECT_TRUE(model.ByteShown(2));
-    EXPECT_FALSE(model.ByteShown(3));
 }
 
 TEST(CanMessageModel, IdentifierRule) {

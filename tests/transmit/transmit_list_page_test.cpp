@@ -36,31 +36,22 @@ struct TransmitListPageTest : testing::Test {
 
 }  // namespace
 
-TEST_F(TransmitListPageTest, CountsLinesWithoutAFinalEmptyOne) {
+TEST_F(TransmitListPageTest, AddAppendsALineAndAFinalEmptyLineIsNoLine) {
     EXPECT_EQ(page.TxLineCount(), 0);
-    page.eTxList->setPlainText("a\nb\n");
-    EXPECT_EQ(page.TxLineCount(), 2);
-    EXPECT_EQ(page.TxLine(1), "b");
-    EXPECT_EQ(page.TxLine(2), "");
     page.eTxList->setPlainText("a\n\n");
     EXPECT_EQ(page.TxLineCount(), 2);
-    page.AppendTxLine("c");
-    EXPECT_EQ(Text(), "a\n\nc");
-    page.AppendTxLine("d");
-    EXPECT_EQ(Text(), "a\n\nc\nd");
-}
-
-TEST_F(TransmitListPageTest, AddAppendsTheDialogsLineAndCancelAddsNothing) {
-    page.eTxList->setPlainText("1,0,0,0");
+    EXPECT_EQ(page.TxLine(2), "");
     {
         ModalDialogAnswer ok(canMessage, true);
         page.bTransmitAddClick();
     }
-    EXPECT_EQ(Text(), "1,0,0,0\n0,1,0,8,0,0,0,0,0,0,0,0; ");
+    EXPECT_EQ(Text(), "a\n\n0,1,0,8,0,0,0,0,0,0,0,0; ");
+    page.AppendTxLine("b");
+    EXPECT_EQ(Text(), "a\n\n0,1,0,8,0,0,0,0,0,0,0,0; \nb");
     ModalDialogAnswer cancel(canMessage, false);
     page.bTransmitAddClick();
     EXPECT_EQ(cancel.Shown(), 1);
-    EXPECT_EQ(page.TxLineCount(), 2);
+    EXPECT_EQ(page.TxLineCount(), 4);
 }
 
 TEST_F(TransmitListPageTest, EditLineReplacesTheCaretsLineOnOkOnly) {
