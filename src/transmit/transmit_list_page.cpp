@@ -43,6 +43,7 @@ TransmitListPage::TransmitListPage(TCANMessage& canMessage, Hooks hooks, QWidget
           std::move(hooks.showStopButton),
       }) {
     cbGap->setEditable(true);
+    cbGap->setInsertPolicy(QComboBox::NoInsert);  // the items stay the fixed choices
     for (const char* gap : kGapChoices) cbGap->addItem(gap);
     cbGap->setCurrentIndex(0);
     eTxList->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -111,6 +112,8 @@ int TransmitListPage::CurrentLine() const {
     const int caret = eTxList->textCursor().selectionStart();
     return eTxList->document()->findBlock(caret).blockNumber();
 }
+
+int TransmitListPage::GapIndex() const { return cbGap->findText(cbGap->currentText()); }
 
 void TransmitListPage::ReplaceLine(int index, const std::string& line) {
     QTextCursor cursor(eTxList->document()->findBlockByNumber(index));

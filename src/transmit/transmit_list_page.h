@@ -38,6 +38,9 @@ public:
     void AppendTxLine(const std::string& line);
     // The line that holds the start of the selection (the caret).
     int CurrentLine() const;
+    // The gap item whose text the gap box shows, -1 for a gap typed by hand or none; the
+    // configuration stores this index, never a typed gap.
+    int GapIndex() const;
 
     bool TransmitTxLine(int index, bool ack) { return runner_.TransmitTxLine(index, ack); }
     TxListRunner& Runner() { return runner_; }

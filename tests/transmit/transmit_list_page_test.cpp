@@ -118,7 +118,10 @@ TEST_F(TransmitListPageTest, TransmitLineSendsTheCaretsFrameWithAcknowledgement)
 TEST_F(TransmitListPageTest, TransmitAllReadsTheGapBoxAndStopHidesTheButton) {
     page.eTxList->setPlainText("1,0,0,0\n2,0,0,0");
     EXPECT_EQ(page.cbGap->currentText(), "1");
+    page.cbGap->setCurrentIndex(4);
+    EXPECT_EQ(page.GapIndex(), 4);
     page.cbGap->setCurrentText("250");
+    EXPECT_EQ(page.GapIndex(), -1);  // a typed gap is no item
     page.bTransmitAllClick();
     EXPECT_TRUE(stopShown);
     EXPECT_EQ(page.Runner().Timer().interval(), 250);
