@@ -44,8 +44,10 @@ class SimulatedDeviceTest : public ::testing::Test {
     void SendBytes(const std::vector<uint8_t>& bytes) {
         device->Receive(bytes.data(), bytes.size(), now);
     }
+    // The PC's handshake: 'Y', then its setup, which ends with 'C'.
     void Identify() {
         Send('Y', {});
+        Send('C', {0x01});
         TakePackets();
     }
     void AdvanceMs(uint64_t ms) {
@@ -150,7 +152,7 @@ TEST_F(SimulatedDeviceTest, TrafficRunsAfterIdentifyAndPausesOnReset) {
         EXPECT_EQ(frame.id, ids[i]);
         EXPECT_EQ(frame.extended, i == 1);
         EXPECT_EQ(frame.dlc, 2);
-        // 0.5 us ticks since power-on; the first frame is due when the 'Y' came.
+        // 0.5 us ticks since power-on; the first frame is due when the setup ended.
         EXPECT_EQ(frame.timestamp, (identified - powerOn) * 2 + i * 2000);
         EXPECT_FALSE(frame.FramesLost());
     }
@@ -158,14 +160,25 @@ TEST_F(SimulatedDeviceTest, TrafficRunsAfterIdentifyAndPausesOnReset) {
     SendBytes({0x55, 0x52});
     AdvanceMs(10);
     EXPECT_EQ(TakePackets().size(), 0u);
+    // Without the PC's setup the traffic resumes 500 ms after the 'Y'.
+    Send('Y', {});
+    TakePackets();
+    AdvanceMs(499);
+    EXPECT_EQ(TakePackets().size(), 0u);
+    AdvanceMs(1);
+    packets = TakePackets();
+    ASSERT_EQ(packets.size(), 1u);
+    EXPECT_EQ(Received(packets[0]).id, 0x18EF2000u);
+    SendBytes({0x55, 0x52});
 
-    // After the next 'Y' the traffic goes on with the next identifier, stamped on the clock
-    // that the reset restarted.
+    // After the next handshake the traffic goes on with the next identifier, stamped on the
+    // clock that the reset restarted.
+    now += 10000;
     Identify();
     AdvanceMs(0);
     packets = TakePackets();
     ASSERT_EQ(packets.size(), 1u);
-    EXPECT_EQ(Received(packets[0]).id, 0x18EF2000u);
+    EXPECT_EQ(Received(packets[0]).id, 0x123u);
     EXPECT_EQ(Received(packets[0]).timestamp, 10000u * 2);
 }
 

@@ -15,9 +15,28 @@
 
 namespace {
 
-// How long a hang-up waits for the frames before it to reach the PC.
+// How long a hang-up waits at most for the frames before it to reach the PC: a hung-up
+// pseudo-terminal discards what the PC has not read yet.
 constexpr uint64_t kHangupGraceUs = 1000000;
+// Bytes just written may not have reached the PC's input queue yet.
+constexpr uint64_t kHangupSettleUs = 20000;
 constexpr size_t kChunk = 64 * 1024;
+
+// When a requested hang-up happens: once the PC has read everything for a moment, or after
+// the grace time at the latest.
+class HangupWait {
+  public:
+    bool Due(uint64_t now, bool pcHasUnread) {
+        if (!deadline_) deadline_ = now + kHangupGraceUs;
+        if (pcHasUnread || !lastUnread_) lastUnread_ = now;
+        return now >= *lastUnread_ + kHangupSettleUs || now >= *deadline_;
+    }
+    bool Started() const { return deadline_.has_value(); }
+
+  private:
+    std::optional<uint64_t> deadline_;
+    std::optional<uint64_t> lastUnread_;
+};
 
 volatile sig_atomic_t stopRequested = 0;
 volatile sig_atomic_t reportRequested = 0;
@@ -70,7 +89,7 @@ uint64_t MonotonicMicroseconds() {
 }
 
 int RunSimulator(SimulatedDevice& device, Terminal& terminal, std::FILE* report) {
-    std::optional<uint64_t> hangupDeadline;
+    HangupWait hangup;
     uint8_t input[4096];
     while (true) {
         const uint64_t now = MonotonicMicroseconds();
@@ -79,17 +98,16 @@ int RunSimulator(SimulatedDevice& device, Terminal& terminal, std::FILE* report)
             std::fprintf(report, "ostrel-sim: the line failed: %s\n", std::strerror(errno));
             return 1;
         }
-        if (device.HangupRequested()) {
-            if (!hangupDeadline) hangupDeadline = now + kHangupGraceUs;
-            if (device.OutputSize() == 0 || now >= *hangupDeadline) {
-                terminal.Close();
-                std::fprintf(report, "ostrel-sim: hung up\n");
-                return 0;
-            }
+        if (device.HangupRequested() &&
+            hangup.Due(now, device.OutputSize() > 0 || terminal.UnreadByPc() > 0)) {
+            terminal.Close();
+            std::fprintf(report, "ostrel-sim: hung up\n");
+            return 0;
         }
 
         std::optional<uint64_t> wakeUs = device.NextFrameDueUs();
-        if (hangupDeadline) wakeUs = std::min(wakeUs.value_or(*hangupDeadline), *hangupDeadline);
+        // Waiting for the PC to read: look again shortly.
+        if (hangup.Started()) wakeUs = std::min(wakeUs.value_or(now + 1000), now + 1000);
         timespec timeout{};
         if (wakeUs) timeout = ToTimespec(*wakeUs > now ? *wakeUs - now : 0);
         pollfd line{terminal.fd(), POLLIN, 0};

@@ -43,6 +43,7 @@ void SimulatedDevice::PowerOn(uint64_t nowUs) {
     filter_.Reset();
     displayOn_ = true;
     powerOnUs_ = nowUs;
+    trafficStartUs_.reset();
     trafficRunning_ = false;
     framesLostSinceLastSent_ = false;
     // Whatever the device still held for the line goes with the reset.
@@ -75,7 +76,7 @@ void SimulatedDevice::HandlePacket(const Frame& packet, uint64_t nowUs) {
         case kLetterIdentify:
             if (settings_.silent) break;
             SendPacket(kLetterIdentified, nullptr, 0, nowUs);
-            StartTraffic(nowUs);
+            if (!trafficStartUs_) trafficStartUs_ = nowUs + kSetupWaitUs;
             break;
         case kLetterBusSetup:
             if (packet.length < kBusSetupLength) {
@@ -98,6 +99,7 @@ void SimulatedDevice::HandlePacket(const Frame& packet, uint64_t nowUs) {
                 break;
             }
             displayOn_ = (payload[0] & 1) != 0;
+            if (TrafficWaitsForSetup()) StartTraffic(nowUs);
             break;
         case kLetterFrame:
         case kLetterFrameAck:
@@ -145,6 +147,7 @@ bool SimulatedDevice::TrafficOver() const {
 }
 
 std::optional<uint64_t> SimulatedDevice::NextFrameDueUs() const {
+    if (TrafficWaitsForSetup()) return trafficStartUs_;
     if (!trafficRunning_ || TrafficOver() || !nextFrame_) return std::nullopt;
     if (!traffic_->Paced()) {
         if (OutputSize() >= settings_.outputLimit / 2) return std::nullopt;
@@ -154,6 +157,7 @@ std::optional<uint64_t> SimulatedDevice::NextFrameDueUs() const {
 }
 
 void SimulatedDevice::Advance(uint64_t nowUs) {
+    if (TrafficWaitsForSetup() && nowUs >= *trafficStartUs_) StartTraffic(*trafficStartUs_);
     while (trafficRunning_ && !TrafficOver() && nextFrame_) {
         const std::optional<uint64_t> due = NextFrameDueUs();
         if (!due || *due > nowUs) return;

@@ -36,14 +36,18 @@ struct DeviceSettings {
 // test can drive it with a clock of its own.
 //
 // Behaviour: the unframed 55 52 restores the power-on setup and stops the traffic; 'Y' is
-// answered with 'Z' and starts (or resumes) the traffic; 'B', 'A' and 'C' store the bus
-// setup, one filter slot and the display flag; 'F' and 'G' send a frame ('G' answered with
-// 'K'); with loopback on, the frame comes back as a received one, and neither loopback nor
-// listen-only puts it on the bus. Received frames pass the acceptance filter and go to the
-// PC as 'F' (or 'H' with the six header bytes in brief mode) stamped in 0.5 us ticks since
-// power-on; the first frame after lost ones carries bit 7 of its control byte.
+// answered with 'Z'; 'B', 'A' and 'C' store the bus setup, one filter slot and the display
+// flag. The traffic starts (or resumes) once the PC has set the device up after the 'Y': at
+// its 'C', which ends the PC's setup, or kSetupWaitUs after the 'Y' when no 'C' comes; 'F' and 'G'
+// send a frame ('G' answered with 'K'); with loopback on, the frame comes back as a received one,
+// and neither loopback nor listen-only puts it on the bus. Received frames pass the acceptance
+// filter and go to the PC as 'F' (or 'H' with the six header bytes in brief mode) stamped in 0.5 us
+// ticks since power-on; the first frame after lost ones carries bit 7 of its control byte.
 class SimulatedDevice {
   public:
+    // How long the traffic waits for the PC's setup after a 'Y'.
+    static constexpr uint64_t kSetupWaitUs = 500000;
+
     struct BusSetup {
         uint32_t rate = 500000;
         bool loopback = false;
@@ -79,6 +83,7 @@ class SimulatedDevice {
     void PowerOn(uint64_t nowUs);
     void HandlePacket(const Frame& packet, uint64_t nowUs);
     void StartTraffic(uint64_t nowUs);
+    bool TrafficWaitsForSetup() const { return trafficStartUs_.has_value() && !trafficRunning_; }
     bool TrafficOver() const;
     void Transmit(const Frame& packet, bool acknowledge, uint64_t nowUs);
     void DeliverToPc(const CANBuffer& frame, uint64_t receivedUs, bool loopedBack, uint64_t nowUs);
@@ -96,6 +101,8 @@ class SimulatedDevice {
     bool displayOn_ = true;
     uint64_t powerOnUs_ = 0;
 
+    // When the traffic starts at the latest, set by a 'Y'.
+    std::optional<uint64_t> trafficStartUs_;
     bool trafficRunning_ = false;
     bool trafficExhausted_ = false;
     bool hangupRequested_ = false;

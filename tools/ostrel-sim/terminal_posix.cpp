@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -60,6 +61,13 @@ std::unique_ptr<Terminal> Terminal::OpenDevice(const std::string& path, std::str
         return nullptr;
     }
     return std::unique_ptr<Terminal>(new Terminal(fd, -1, path));
+}
+
+int Terminal::UnreadByPc() const {
+    // The simulator's own slave descriptor sees the input queue that the PC reads from.
+    int waiting = 0;
+    if (slaveFd_ < 0 || ioctl(slaveFd_, FIONREAD, &waiting) != 0) return 0;
+    return waiting;
 }
 
 void Terminal::Close() {

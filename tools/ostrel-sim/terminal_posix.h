@@ -17,6 +17,9 @@ class Terminal {
     Terminal& operator=(const Terminal&) = delete;
 
     int fd() const { return fd_; }
+    // Bytes written that the PC has not read yet, as far as the line can tell (0 when it
+    // cannot).
+    int UnreadByPc() const;
     const std::string& path() const { return path_; }
     // Hangs up: for a pseudo-terminal the device node disappears once the PC closes it too.
     void Close();

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <string>
+#include <vector>
+
+#include "packet_trace.h"
+
+// One running ostrel-sim from the build tree, with a trace file and a port registry folder of
+// its own. The destructor ends it (SIGTERM, then SIGKILL) whatever the test did, and the
+// simulator also gets SIGTERM should the test process die first.
+class SimProcess {
+  public:
+    // Starts the simulator with `arguments` and waits for the port path it prints.
+    explicit SimProcess(const QStringList& arguments);
+    ~SimProcess();
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    // Empty when the simulator did not start.
+    const std::string& port() const { return port_; }
+    std::string RegistryFolder() const { return folder_.filePath("registry").toStdString(); }
+
+    // Every complete line of the trace so far, in order.
+    std::vector<TracedPacket> Trace() const;
+    // The packets of one direction (TracedPacket::kFromPc or kToPc).
+    std::vector<TracedPacket> Trace(char direction) const;
+
+    void Signal(int number);
+    // Waits for the simulator to end; true when it did.
+    bool WaitForExit(int timeoutMs);
+    int ExitCode() const { return process_.exitCode(); }
+    // What it printed to standard error so far.
+    std::string StandardError();
+
+    // Runs the simulator to its end with `arguments` and no terminal use expected (bad options,
+    // --help): its exit code and both outputs.
+    struct Outcome {
+        int exitCode = -1;
+        std::string standardOutput;
+        std::string standardError;
+    };
+    static Outcome RunToEnd(const QStringList& arguments);
+
+  private:
+    QTemporaryDir folder_;
+    QProcess process_;
+    std::string port_;
+    std::string standardError_;
+};
