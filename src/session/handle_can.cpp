@@ -8,22 +8,13 @@
 #include "config/config_record.h"
 #include "link/frame.h"
 #include "link/serial.h"
+#include "session/device_commands.h"
 #include "session/session_host.h"
 
 namespace {
 
-constexpr uint8_t kLetterIdentify = 'Y';
-constexpr uint8_t kLetterBusSetup = 'B';
-constexpr uint8_t kLetterFilter = 'A';
-constexpr uint8_t kLetterDisplay = 'C';
-constexpr uint8_t kLetterFrame = 'F';
-constexpr uint8_t kLetterFrameAck = 'G';
-constexpr uint8_t kLetterConnected = 'Z';
-constexpr uint8_t kLetterBriefFrame = 'H';
-constexpr uint8_t kLetterAcknowledge = 'K';
-
-// The device reset goes out unframed: the start byte and the letter R.
-constexpr uint8_t kResetBytes[] = {Frame::kStart, 'R'};
+// The device reset goes out unframed.
+constexpr uint8_t kResetBytes[] = {Frame::kStart, kLetterReset};
 
 constexpr int kFilterSlots = 6;
 constexpr uint32_t kExtendedIdMask = 0x1FFFFFFF;
@@ -88,7 +79,7 @@ void HandleCAN::OnConnected() {
 }
 
 void HandleCAN::Dispatch(Frame& packet) {
-    if (packet.command == kLetterConnected) {
+    if (packet.command == kLetterIdentified) {
         OnConnected();
         return;
     }
@@ -141,7 +132,7 @@ void HandleCAN::TransmitFrame(const CANBuffer& record, bool ack) {
 
 void HandleCAN::SendSetup(bool reset) {
     if (!connected) return;
-    uint8_t payload[7];
+    uint8_t payload[kBusSetupLength];
     PutLittleEndian32(payload, static_cast<uint32_t>(config_.busRate));
     payload[4] = reset ? 0 : config_.loopback;
     payload[5] = reset ? 0 : config_.listenOnly;
@@ -179,7 +170,7 @@ void HandleCAN::SendSetupAndFilters(bool setupOnly) {
 
 void HandleCAN::SendFilter(int number, const FilterEntry& entry) {
     if (!connected) return;
-    uint8_t payload[10];
+    uint8_t payload[kFilterLength];
     payload[0] = static_cast<uint8_t>(number);
     payload[1] = entry.extended;
     PutLittleEndian32(payload + 2, entry.id);

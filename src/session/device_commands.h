@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+
+// The command letters of the packets between the PC and the device, and the fixed payload
+// lengths of the PC's setup commands. Shared by the session and the simulated device.
+
+// From the PC.
+constexpr uint8_t kLetterReset = 'R';  // unframed: 55 52, no length, no payload
+constexpr uint8_t kLetterIdentify = 'Y';
+constexpr uint8_t kLetterBusSetup = 'B';
+constexpr uint8_t kLetterFilter = 'A';
+constexpr uint8_t kLetterDisplay = 'C';
+constexpr uint8_t kLetterFrameAck = 'G';  // a frame to send, acknowledged with 'K'
+// From the device.
+constexpr uint8_t kLetterIdentified = 'Z';
+constexpr uint8_t kLetterBriefFrame = 'H';
+constexpr uint8_t kLetterAcknowledge = 'K';
+// Both ways: a frame to send, or a received frame.
+constexpr uint8_t kLetterFrame = 'F';
+
+constexpr uint8_t kBusSetupLength = 7;
+constexpr uint8_t kFilterLength = 10;
