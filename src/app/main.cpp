@@ -1,8 +1,8 @@
 #include "app/brannox_application.h"
 #include "app/main_form.h"
 #include "app/message_box_user_messages.h"
+#include "app/platform_paths.h"
 #include "config/config_record.h"
-#include "config/record_defaults.h"
 #include "link/port_names.h"
 #include "link/qt_serial_port_device.h"
 
@@ -10,10 +10,9 @@ int main(int argc, char** argv) {
     BrannoxApplication app(argc, argv);
     try {
         ConfigRecord config;
-        ApplyRecordDefaults(config);
         QtSerialPortDevice comPort;
         MessageBoxUserMessages messages;
-        TMainForm mainForm(comPort, messages, config, EnumComPorts);
+        TMainForm mainForm({comPort, messages, config, EnumComPorts, ConfigFilePath()});
         messages.SetOwner(&mainForm);
         mainForm.FormCreate();
         mainForm.show();

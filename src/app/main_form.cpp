@@ -7,35 +7,42 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <QCloseEvent>
+
 #include "app/platform_paths.h"
 #include "common/user_messages.h"
+#include "config/config_file.h"
 #include "config/config_record.h"
+#include "filters/filters_page.h"
+#include "filters/set_filter_dialog.h"
 #include "monitor/status_page.h"
 #include "session/handle_can.h"
+#include "transmit/can_message_dialog.h"
+#include "transmit/transmit_list_page.h"
 
 namespace {
 
 constexpr int kDesignedWidth = 642;
 constexpr int kDesignedHeight = 557;
 
-QWidget* EmptyPage(const char* name) {
-    auto* page = new QWidget;
+// Gives a page its place among the tabs, named as the window knows it.
+template <typename Page>
+Page* Named(Page* page, const char* name) {
     page->setObjectName(name);
     return page;
 }
 
 }  // namespace
 
-TMainForm::TMainForm(SerialPortDevice& comPort, UserMessages& messages, ConfigRecord& config,
-                     PortLister enumComPorts, QWidget* parent)
+TMainForm::TMainForm(MainFormServices services, QWidget* parent)
     : QMainWindow(parent),
-      comPort_(comPort),
-      messages_(messages),
-      config_(config),
-      enumComPorts_(std::move(enumComPorts)),
-      configPath_(ConfigFilePath()),
+      comPort_(services.comPort),
+      messages_(services.messages),
+      config_(services.config),
+      enumComPorts_(std::move(services.enumComPorts)),
+      configPath_(std::move(services.configPath)),
       programFolder_(ProgramFolder()),
-      session_(std::make_unique<HandleCAN>(*this, messages, config)) {
+      session_(std::make_unique<HandleCAN>(*this, messages_, config_)) {
     setObjectName("MainForm");
     setWindowTitle("MainForm");
     resize(kDesignedWidth, kDesignedHeight);
@@ -53,16 +60,25 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::CreatePages() {
-    Tabs_ = new QTabWidget;
-    Tabs_->setObjectName("Tabs");
-    statusPage_ = new StatusPage(config_, *session_);
-    statusPage_->setObjectName("tabStatus");
-    tabFilters_ = EmptyPage("tabFilters");
-    tabTransmitList_ = EmptyPage("tabTransmitList");
-    tabMotor_ = EmptyPage("tabMotor");
+    setFilter_ = new TSetFilter(this);
+    canMessage_ = new TCANMessage(this);
+    Tabs_ = Named(new QTabWidget, "Tabs");
+    statusPage_ = Named(new StatusPage(config_, *session_), "tabStatus");
+    filtersPage_ = Named(
+        new FiltersPage(config_, *setFilter_,
+                        {[this] { session_->SendSetupAndFilters(false); },
+                         [this] { UpdateControls(); }}),
+        "tabFilters");
+    transmitListPage_ = Named(
+        new TransmitListPage(
+            *canMessage_,
+            {[this](const CANBuffer& record, bool ack) { session_->TransmitFrame(record, ack); },
+             [this](bool visible) { actions_.bStopTx->setVisible(visible); }}),
+        "tabTransmitList");
+    tabMotor_ = Named(new QWidget, "tabMotor");
     Tabs_->addTab(statusPage_, "Status");
-    Tabs_->addTab(tabFilters_, "Filters");
-    Tabs_->addTab(tabTransmitList_, "Transmit List");
+    Tabs_->addTab(filtersPage_, "Filters");
+    Tabs_->addTab(transmitListPage_, "Transmit List");
     Tabs_->addTab(tabMotor_, "Motor");
     setCentralWidget(Tabs_);
 }
@@ -92,7 +108,7 @@ void TMainForm::ConnectCommands() {
 
 void TMainForm::FormCreate() {
     statusPage_->frameLog().ClearLog();
-    ShowConfig();
+    LoadConfig(configPath_, config_, *this);
     CentreOnScreen();
     if (portName_.empty())
         AutoDetect1Click();
@@ -101,13 +117,6 @@ void TMainForm::FormCreate() {
     actions_.MenuTest1->menuAction()->setVisible(false);
     Tabs_->setCurrentWidget(statusPage_);
     Tabs_->setTabVisible(Tabs_->indexOf(tabMotor_), false);
-}
-
-void TMainForm::ShowConfig() {
-    statusPage_->ShowConfig();
-    statusPage_->transmitData().cbDLCChange();
-    UpdateControls();
-    if (config_.dynamicDisplay == 0) AddLogLine(FrameLogPanel::kHintLine);
 }
 
 void TMainForm::CentreOnScreen() {
@@ -135,6 +144,14 @@ void TMainForm::FormShow() {
     TabsEnter();
 }
 
+void TMainForm::closeEvent(QCloseEvent* event) {
+    FormCloseQuery();
+    event->accept();
+}
+
+// Closing is always allowed; a configuration that cannot be written is not reported.
+void TMainForm::FormCloseQuery() { SaveConfig(configPath_, config_, *this); }
+
 void TMainForm::Exit2Click() { close(); }
 
 void TMainForm::ShowFrame(const CANBuffer* record) {
@@ -158,6 +175,7 @@ bool TMainForm::BriefMode() const { return statusPage_->parameters().BriefMode()
 void TMainForm::UpdateControls() {
     const bool connected = session_->connected != 0;
     const bool dynamicDisplay = config_.dynamicDisplay != 0;
+    filtersPage_->UpdateFilterButtons();
     actions_.tbDisplayMonitor->setChecked(config_.lcdOn != 0);
     statusPage_->frameLog().ShowDisplayOptions(dynamicDisplay);
     actions_.DisplayDynamically1->setChecked(dynamicDisplay);
@@ -182,8 +200,11 @@ void TMainForm::DisplayDynamically1Click() {
 
 void TMainForm::tbDisplayMonitorClick() {
     config_.lcdOn = config_.lcdOn ? 0 : 1;
+    filtersPage_->UpdateFilterButtons();
     actions_.tbDisplayMonitor->setChecked(config_.lcdOn != 0);
     session_->SendDisplayFlags();
 }
+
+void TMainForm::bStopTxClick() { transmitListPage_->bStopTxClick(); }
 
 void TMainForm::TabsEnter() { actions_.ToolBar1->setVisible(Tabs_->currentWidget() != tabMotor_); }

@@ -7,39 +7,52 @@
 #include <vector>
 
 #include "app/main_form_actions.h"
+#include "config/config_controls.h"
 #include "link/frame.h"
 #include "link/serial.h"
 #include "link/serial_port_device.h"
 #include "session/session_host.h"
 
+class FiltersPage;
 class HandleCAN;
 class QTabWidget;
 class QTimer;
 class StatusPage;
+class TCANMessage;
+class TSetFilter;
+class TransmitListPage;
 class UserMessages;
 struct ConfigRecord;
 
+// What the main window works with, given from outside so that tests can replace it.
+struct MainFormServices {
+    // The serial-port component every link is opened on.
+    SerialPortDevice& comPort;
+    UserMessages& messages;
+    // The one configuration record of the run.
+    ConfigRecord& config;
+    // The ports Auto Detect tries, in order.
+    std::function<std::vector<std::string>()> enumComPorts;
+    std::string configPath;
+};
+
 // The main window: it owns the device session, the receive assembler and the one open link,
-// composes the pages (Status; Filters, Transmit List and Motor), and serves the tool bar and
-// menu commands that open, close, find and reset the link to the device.
-class TMainForm : public QMainWindow, public SessionHost {
+// composes the pages (Status, Filters, Transmit List; Motor, never shown), and serves the
+// tool bar and menu commands that open, close, find and reset the link to the device. It is
+// also what the session and the configuration file see of the window.
+class TMainForm : public QMainWindow, public SessionHost, public ConfigControls {
     Q_OBJECT
 public:
-    using PortLister = std::function<std::vector<std::string>()>;
-
     static constexpr int kLinkBufferSize = 1024;
     static constexpr int kResetSettleMs = 500;
     // How long Auto Detect waits for the answer to its identify packet.
     static constexpr int kDetectAnswerMs = 100;
     static constexpr int kSecondTimerMs = 1000;
 
-    // `comPort` is the serial-port component every link is opened on; `enumComPorts` lists
-    // the ports Auto Detect tries.
-    TMainForm(SerialPortDevice& comPort, UserMessages& messages, ConfigRecord& config,
-              PortLister enumComPorts, QWidget* parent = nullptr);
+    explicit TMainForm(MainFormServices services, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // Start-up after construction: shows the settings, then finds or opens the device.
+    // Start-up after construction: loads the settings, then finds or opens the device.
     void FormCreate();
 
     // Connection commands.
@@ -59,8 +72,7 @@ public:
     void DisplayDynamically1Click();
     void tbDisplayMonitorClick();
     void TabsEnter();
-    // Stops a running transmit-list run; there is no such run yet.
-    void bStopTxClick() {}
+    void bStopTxClick();
 
     // What the session needs of the window.
     Serial* CurrentSerial() override { return currentSerial_.get(); }
@@ -72,23 +84,53 @@ public:
     void SetDetecting(bool detecting) override { detecting_ = detecting; }
     bool BriefMode() const override;
 
-    const std::string& portName() const { return portName_; }
-    void SetPortName(const std::string& name) { portName_ = name; }
+    // What the configuration file reads and fills (main_form_config.cpp).
+    int WindowHeight() const override { return height(); }
+    int WindowWidth() const override { return width(); }
+    void SetWindowHeight(int height) override { resize(width(), height); }
+    void SetWindowWidth(int width) override { resize(width, height()); }
+    std::string PortName() const override { return portName_; }
+    void SetPortName(const std::string& name) override { portName_ = name; }
+    int TxDlcIndex() const override;
+    void SelectTxDlc(int index) override;
+    bool TxExtended() const override;
+    void SetTxExtended(bool checked) override;
+    bool TxResponse() const override;
+    void SetTxResponse(bool checked) override;
+    std::string TxIdText() const override;
+    void SetTxIdText(const std::string& text) override;
+    std::string TxDataText(int index) const override;
+    void SetTxDataText(int index, const std::string& text) override;
+    void SetUseFilters(bool checked) override;
+    void SetListenOnly(bool checked) override;
+    void SetLoopback(bool checked) override;
+    void SetBusRateText(const std::string& text) override;
+    int GapIndex() const override;
+    void SelectGap(int index) override;
+    std::vector<std::string> TxLines() const override;
+    void SetTxLines(const std::vector<std::string>& lines) override;
+    void AppendTxLine(const std::string& line) override;
+    void DlcChanged() override;
+    void RedrawFilterList() override;
+    void AppendLogLine(const std::string& line) override { AddLogLine(line); }
+
     HandleCAN& session() { return *session_; }
     StatusPage& statusPage() { return *statusPage_; }
+    FiltersPage& filtersPage() { return *filtersPage_; }
+    TransmitListPage& transmitListPage() { return *transmitListPage_; }
     const MainFormActions& actions() const { return actions_; }
     const std::string& configPath() const { return configPath_; }
     const std::string& programFolder() const { return programFolder_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CreatePages();
     void ConnectCommands();
     void FormShow();
-    // Shows the configuration record's values in the window.
-    void ShowConfig();
+    void FormCloseQuery();
     void CentreOnScreen();
     // Makes a link on `name` with the window's line settings the current one.
     void OpenLink(const std::string& name);
@@ -101,7 +143,7 @@ private:
     SerialPortDevice& comPort_;
     UserMessages& messages_;
     ConfigRecord& config_;
-    PortLister enumComPorts_;
+    std::function<std::vector<std::string>()> enumComPorts_;
     std::string configPath_;
     std::string programFolder_;
 
@@ -113,10 +155,12 @@ private:
     bool shown_ = false;
 
     MainFormActions actions_;
+    TSetFilter* setFilter_ = nullptr;
+    TCANMessage* canMessage_ = nullptr;
     QTabWidget* Tabs_ = nullptr;
     StatusPage* statusPage_ = nullptr;
-    QWidget* tabFilters_ = nullptr;
-    QWidget* tabTransmitList_ = nullptr;
+    FiltersPage* filtersPage_ = nullptr;
+    TransmitListPage* transmitListPage_ = nullptr;
     QWidget* tabMotor_ = nullptr;
     QTimer* secondTimer_ = nullptr;
 };

@@ -29,59 +29,52 @@ QCheckBox* OptionBox(const char* name, const char* caption) {
 CanParametersGroup::CanParametersGroup(ConfigRecord& config, HandleCAN& session,
                                        QWidget* parent)
     : QGroupBox(" CAN Parameters ", parent),
+      cbUseFilters(OptionBox("cbUseFilters", "Use Filters")),
+      cbLoopback(OptionBox("cbLoopback", "Loopback")),
+      cbListenOnly(OptionBox("cbListenOnly", "Listen Only")),
+      cbBrief(OptionBox("cbBrief", "Brief Mode")),
+      cbCANBusRate(new QComboBox),
       config_(config),
-      session_(session),
-      cbUseFilters_(OptionBox("cbUseFilters", "Use Filters")),
-      cbLoopback_(OptionBox("cbLoopback", "Loopback")),
-      cbListenOnly_(OptionBox("cbListenOnly", "Listen Only")),
-      cbBrief_(OptionBox("cbBrief", "Brief Mode")),
-      cbCANBusRate_(new QComboBox) {
-    cbCANBusRate_->setObjectName("cbCANBusRate");
-    cbCANBusRate_->setEditable(true);
-    cbCANBusRate_->setInsertPolicy(QComboBox::NoInsert);
-    cbCANBusRate_->addItems(kBusRates);
-    cbCANBusRate_->setCurrentIndex(kDefaultBusRateIndex);
+      session_(session) {
+    cbCANBusRate->setObjectName("cbCANBusRate");
+    cbCANBusRate->setEditable(true);
+    cbCANBusRate->setInsertPolicy(QComboBox::NoInsert);
+    cbCANBusRate->addItems(kBusRates);
+    cbCANBusRate->setCurrentIndex(kDefaultBusRateIndex);
 
     auto* row = new QHBoxLayout(this);
-    row->addWidget(cbUseFilters_);
-    row->addWidget(cbLoopback_);
-    row->addWidget(cbListenOnly_);
-    row->addWidget(cbBrief_);
+    row->addWidget(cbUseFilters);
+    row->addWidget(cbLoopback);
+    row->addWidget(cbListenOnly);
+    row->addWidget(cbBrief);
     row->addStretch();
     row->addWidget(new QLabel("CAN Bus Rate :"));
-    row->addWidget(cbCANBusRate_);
+    row->addWidget(cbCANBusRate);
 
-    for (QCheckBox* box : {cbUseFilters_, cbLoopback_, cbListenOnly_})
+    for (QCheckBox* box : {cbUseFilters, cbLoopback, cbListenOnly})
         connect(box, &QCheckBox::toggled, this, [this, box] { cbUseFiltersClick(box); });
-    connect(cbBrief_, &QCheckBox::toggled, this, &CanParametersGroup::cbBriefClick);
+    connect(cbBrief, &QCheckBox::toggled, this, &CanParametersGroup::cbBriefClick);
     // Only what the user does changes the rate; showing a value from code sends nothing.
-    connect(cbCANBusRate_, &QComboBox::activated, this, &CanParametersGroup::cbCANBusRateChange);
-    connect(cbCANBusRate_->lineEdit(), &QLineEdit::textEdited, this,
+    connect(cbCANBusRate, &QComboBox::activated, this, &CanParametersGroup::cbCANBusRateChange);
+    connect(cbCANBusRate->lineEdit(), &QLineEdit::textEdited, this,
             &CanParametersGroup::cbCANBusRateChange);
 }
 
 void CanParametersGroup::cbUseFiltersClick(QCheckBox* sender) {
     const uint8_t checked = sender->isChecked() ? 1 : 0;
-    if (sender == cbUseFilters_) config_.useFilters = checked;
-    if (sender == cbLoopback_) config_.loopback = checked;
-    if (sender == cbListenOnly_) config_.listenOnly = checked;
-    session_.SendSetupAndFilters(sender != cbUseFilters_);
+    if (sender == cbUseFilters) config_.useFilters = checked;
+    if (sender == cbLoopback) config_.loopback = checked;
+    if (sender == cbListenOnly) config_.listenOnly = checked;
+    session_.SendSetupAndFilters(sender != cbUseFilters);
 }
 
 void CanParametersGroup::cbBriefClick() { session_.SendSetupAndFilters(true); }
 
 void CanParametersGroup::cbCANBusRateChange() {
-    const uint32_t typed = ParseDecimal(cbCANBusRate_->currentText().toStdString());
+    const uint32_t typed = ParseDecimal(cbCANBusRate->currentText().toStdString());
     config_.busRate = static_cast<int32_t>(
         std::clamp<uint32_t>(typed, kMinBusRate, kMaxBusRate));
     session_.SendSetupAndFilters(true);
 }
 
-void CanParametersGroup::ShowConfig() {
-    cbUseFilters_->setChecked(config_.useFilters != 0);
-    cbListenOnly_->setChecked(config_.listenOnly != 0);
-    cbLoopback_->setChecked(config_.loopback != 0);
-    cbCANBusRate_->setEditText(QString::number(config_.busRate));
-}
-
-bool CanParametersGroup::BriefMode() const { return cbBrief_->isChecked(); }
+bool CanParametersGroup::BriefMode() const { return cbBrief->isChecked(); }

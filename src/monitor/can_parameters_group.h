@@ -23,16 +23,15 @@ public:
     // The bus rate as typed or chosen, clamped; the box keeps the text as it is.
     void cbCANBusRateChange();
 
-    // Shows the record's values; checking a box runs its handler as a click would.
-    void ShowConfig();
     bool BriefMode() const;
+
+    QCheckBox* cbUseFilters;
+    QCheckBox* cbLoopback;
+    QCheckBox* cbListenOnly;
+    QCheckBox* cbBrief;
+    QComboBox* cbCANBusRate;
 
 private:
     ConfigRecord& config_;
     HandleCAN& session_;
-    QCheckBox* cbUseFilters_;
-    QCheckBox* cbLoopback_;
-    QCheckBox* cbListenOnly_;
-    QCheckBox* cbBrief_;
-    QComboBox* cbCANBusRate_;
 };

@@ -6,7 +6,6 @@
 
 StatusPage::StatusPage(ConfigRecord& config, HandleCAN& session, QWidget* parent)
     : QWidget(parent),
-      config_(config),
       parameters_(new CanParametersGroup(config, session)),
       transmitData_(new TransmitDataGroup(session)),
       frameLog_(new FrameLogPanel(config, session.frames())) {
@@ -14,9 +13,4 @@ StatusPage::StatusPage(ConfigRecord& config, HandleCAN& session, QWidget* parent
     column->addWidget(parameters_);
     column->addWidget(transmitData_);
     column->addWidget(frameLog_, 1);
-}
-
-void StatusPage::ShowConfig() {
-    transmitData_->ShowConfig(config_);
-    parameters_->ShowConfig();
 }

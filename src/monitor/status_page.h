@@ -16,15 +16,11 @@ class StatusPage : public QWidget {
 public:
     StatusPage(ConfigRecord& config, HandleCAN& session, QWidget* parent = nullptr);
 
-    // Shows the record's values in the tab's controls.
-    void ShowConfig();
-
     CanParametersGroup& parameters() { return *parameters_; }
     TransmitDataGroup& transmitData() { return *transmitData_; }
     FrameLogPanel& frameLog() { return *frameLog_; }
 
 private:
-    ConfigRecord& config_;
     CanParametersGroup* parameters_;
     TransmitDataGroup* transmitData_;
     FrameLogPanel* frameLog_;

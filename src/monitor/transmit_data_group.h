@@ -9,7 +9,6 @@ class QLabel;
 class QLineEdit;
 class HandleCAN;
 struct CANBuffer;
-struct ConfigRecord;
 
 // " CAN Data to Transmit ": one CAN frame composed by hand and sent with acknowledgement.
 class TransmitDataGroup : public QGroupBox {
@@ -27,16 +26,14 @@ public:
     // each data byte its low 8 bits, all eight bytes whatever the length.
     CANBuffer FrameToSend() const;
 
-    // Shows the record's transmit fields; the box layout follows at the next cbDLCChange.
-    void ShowConfig(const ConfigRecord& config);
+    QLineEdit* eID;
+    QCheckBox* cbExtendedID;
+    QCheckBox* cbResponseFrame;
+    QComboBox* cbDLC;
+    QLabel* tDataBytes;
+    std::array<QLineEdit*, kDataBoxes> eData;
+    QLabel* tHex;
 
 private:
     HandleCAN& session_;
-    QLineEdit* eID_;
-    QCheckBox* cbExtendedID_;
-    QCheckBox* cbResponseFrame_;
-    QComboBox* cbDLC_;
-    QLabel* tDataBytes_;
-    std::array<QLineEdit*, kDataBoxes> eData_;
-    QLabel* tHex_;
 };

@@ -87,7 +87,7 @@ TEST_F(MainFormConnectionTest, AutoDetectTriesEachPortAndConnectsToTheOneThatAns
     device.answering = {"ttyOSTREL"};
     form.AutoDetect1Click();
     EXPECT_EQ(LogLines(), (QStringList{"ttyNONE", "ttySILENT", "ttyOSTREL"}));
-    EXPECT_EQ(form.portName(), "ttyOSTREL");
+    EXPECT_EQ(form.PortName(), "ttyOSTREL");
     EXPECT_FALSE(form.Detecting());
     EXPECT_TRUE(messages.boxes.empty());
     ASSERT_NE(form.CurrentSerial(), nullptr);
@@ -104,7 +104,7 @@ TEST_F(MainFormConnectionTest, AutoDetectWithoutAnAnswerSaysSoAndLeavesThePortNa
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].text, "Can't find Ostrel");
     EXPECT_EQ(messages.boxes[0].caption, "Error");
-    EXPECT_EQ(form.portName(), "ttyOLD");
+    EXPECT_EQ(form.PortName(), "ttyOLD");
     EXPECT_EQ(form.CurrentSerial(), nullptr);
     EXPECT_FALSE(form.Detecting());
 }

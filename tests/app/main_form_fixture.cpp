@@ -3,19 +3,9 @@
 #include <QPlainTextEdit>
 #include <algorithm>
 
-#include "config/record_defaults.h"
+#include "config/config_file.h"
 #include "link/frame.h"
 #include "session/handle_can.h"
-
-namespace {
-
-ConfigRecord FirstRunConfig() {
-    ConfigRecord config;
-    ApplyRecordDefaults(config);
-    return config;
-}
-
-}  // namespace
 
 bool DetectableDevice::Open() {
     failOpen = failing.count(portName) != 0;
@@ -29,8 +19,14 @@ void DetectableDevice::Write(const uint8_t* data, int size) {
     if (isIdentify && answering.count(portName) != 0) Feed({0x55, 'Z', 0x00});
 }
 
-MainFormTest::MainFormTest()
-    : config(FirstRunConfig()), form(device, messages, config, [this] { return ports; }) {}
+MainFormTest::MainFormTest() : form(Services()) {
+    LoadConfig(form.configPath(), config, form);
+}
+
+MainFormServices MainFormTest::Services() {
+    return {device, messages, config, [this] { return ports; },
+            folder.filePath("BRANNOX.INI").toStdString()};
+}
 
 void MainFormTest::Connect() {
     form.SetPortName("ttyFAKE");

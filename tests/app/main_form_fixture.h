@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QTemporaryDir>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -30,7 +31,8 @@ struct SentPacket {
     std::vector<uint8_t> payload;
 };
 
-// The real main window over a fake port, a fake user and a first-run configuration.
+// The real main window over a fake port, a fake user and a first-run configuration whose
+// file lives in a folder of the test's own.
 class MainFormTest : public ::testing::Test {
 protected:
     MainFormTest();
@@ -51,6 +53,9 @@ protected:
         return control;
     }
 
+    MainFormServices Services();
+
+    QTemporaryDir folder;
     DetectableDevice device;
     RecordingUserMessages messages;
     ConfigRecord config;
