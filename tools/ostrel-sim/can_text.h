@@ -7,6 +7,9 @@
 // Identifiers and data bytes as text, the way candump writes them.
 
 struct CanId {
+    static constexpr uint32_t kMaxStandard = 0x7FF;
+    static constexpr uint32_t kMaxExtended = 0x1FFFFFFF;
+
     uint32_t id = 0;
     bool extended = false;
 };

@@ -1,12 +1,5 @@
 #include "traffic_generator.h"
 
-namespace {
-
-constexpr uint32_t kMaxStandardId = 0x7FF;
-constexpr uint32_t kMaxExtendedId = 0x1FFFFFFF;
-
-}  // namespace
-
 TrafficGenerator::TrafficGenerator(const GeneratorSettings& settings)
     : settings_(settings), random_(settings.seed) {}
 
@@ -14,7 +7,7 @@ CanId TrafficGenerator::NextId() {
     if (!settings_.ids.empty()) return settings_.ids[produced_ % settings_.ids.size()];
     bool extended = settings_.idKind == IdKind::Extended;
     if (settings_.idKind == IdKind::Mixed) extended = (random_() & 1) != 0;
-    const uint32_t limit = extended ? kMaxExtendedId : kMaxStandardId;
+    const uint32_t limit = extended ? CanId::kMaxExtended : CanId::kMaxStandard;
     return CanId{std::uniform_int_distribution<uint32_t>(0, limit)(random_), extended};
 }
 
