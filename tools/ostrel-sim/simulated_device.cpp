@@ -3,22 +3,10 @@
 #include <algorithm>
 
 #include "packet_trace.h"
+#include "session/device_commands.h"
 
 namespace {
 
-constexpr uint8_t kLetterReset = 'R';
-constexpr uint8_t kLetterIdentify = 'Y';
-constexpr uint8_t kLetterIdentified = 'Z';
-constexpr uint8_t kLetterBusSetup = 'B';
-constexpr uint8_t kLetterFilter = 'A';
-constexpr uint8_t kLetterDisplay = 'C';
-constexpr uint8_t kLetterFrame = 'F';
-constexpr uint8_t kLetterFrameAck = 'G';
-constexpr uint8_t kLetterBriefFrame = 'H';
-constexpr uint8_t kLetterAcknowledge = 'K';
-
-constexpr uint8_t kBusSetupLength = 7;
-constexpr uint8_t kFilterLength = 10;
 // Everything of the frame layout but the brief byte, which the PC fills in itself.
 constexpr uint8_t kFrameLength = CANBufferPIC::kSize - 1;
 constexpr uint64_t kTicksPerUs = 2;
