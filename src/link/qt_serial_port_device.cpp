@@ -100,7 +100,11 @@ void QtSerialPortDevice::ReportError(QSerialPort::SerialPortError error) {
     // A hung-up line raises a read error on every pass of the event loop until it is closed,
     // so a lost line is closed here at once rather than burning the processor meanwhile.
     const bool lost = error == QSerialPort::ResourceError || LineHungUp(port_);
-    if (lost) Close();
+    if (lost) {
+        // Bytes that arrived before the loss are still the device's frames: hand them on first.
+        NotifyReceived();
+        Close();
+    }
     if (onError) onError(lost ? ErrorKind::ResourceLost : ErrorKind::Other);
 }
 
@@ -115,8 +119,8 @@ void QtSerialPortDevice::PullFromSystem() {
     }
     // A real error found here still has to reach the window: Qt stops watching a port after
     // a resource error, so nothing else would report it.
-    if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) PostError(error);
     if (port_.bytesAvailable() > 0) PostRxNotification();
+    if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) PostError(error);
 }
 
 void QtSerialPortDevice::FlushQueued() {
