@@ -1,0 +1,121 @@
+// The whole program logic, main window included, against ostrel-sim over a real
+// pseudo-terminal: Auto Detect finds the simulator through the port enumeration.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/main_form.h"
+#include "config/config_record.h"
+#include "link/port_names.h"
+#include "link/qt_serial_port_device.h"
+#include "monitor/status_page.h"
+#include "session/handle_can.h"
+#include "sim/sim_process.h"
+#include "support/recording_user_messages.h"
+
+namespace {
+
+// Generous limits against a hang; nothing here measures speed.
+constexpr int kTimeoutMs = 10000;
+
+using Bytes = std::vector<uint8_t>;
+
+class MainFormEndToEndTest : public ::testing::Test {
+protected:
+    // The window's own enumeration lists the simulators of this registry folder.
+    explicit MainFormEndToEndTest(const QStringList& simArguments) : sim(simArguments) {
+        qputenv("OSTREL_SIM_REGISTRY", QByteArray::fromStdString(sim.RegistryFolder()));
+    }
+    ~MainFormEndToEndTest() override { qunsetenv("OSTREL_SIM_REGISTRY"); }
+
+    QStringList LogLines() const {
+        return form.findChild<QPlainTextEdit*>("FrameList")->toPlainText().split('\n');
+    }
+    std::vector<TracedPacket> FromPc(uint8_t letter) const {
+        std::vector<TracedPacket> packets;
+        for (const TracedPacket& packet : sim.Trace(TracedPacket::kFromPc))
+            if (packet.letter == letter) packets.push_back(packet);
+        return packets;
+    }
+    bool Connected() { return form.session().connected == 1; }
+
+    SimProcess sim;
+    QTemporaryDir folder;
+    ConfigRecord config;
+    RecordingUserMessages messages;
+    QtSerialPortDevice comPort;
+    TMainForm form{{comPort, messages, config, EnumComPorts,
+                    folder.filePath("BRANNOX.INI").toStdString()}};
+};
+
+class WithTraffic : public MainFormEndToEndTest {
+protected:
+    WithTraffic() : MainFormEndToEndTest({"--rate", "50", "--ids", "123,18EF2000"}) {}
+};
+
+TEST_F(WithTraffic, StartUpFindsTheSimulatorShowsTrafficTransmitsAndDisconnects) {
+    ASSERT_FALSE(sim.port().empty()) << "the simulator did not start";
+    form.FormCreate();  // no port saved yet: Auto Detect
+    form.show();
+    EXPECT_EQ(form.PortName(), sim.port());
+    EXPECT_TRUE(LogLines().contains(QString::fromStdString(sim.port())));
+    EXPECT_TRUE(messages.boxes.empty());
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Connected(); }, kTimeoutMs));
+    EXPECT_TRUE(LogLines().contains(" ** Connected **"));
+    auto* received = form.findChild<QLineEdit*>("eReceived");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received->text().toInt() >= 20; }, kTimeoutMs));
+    EXPECT_GE(form.session().frames().Size(), 20u);
+    EXPECT_TRUE(LogLines().contains("..."));  // 50 frames a second are more than the log shows
+
+    TransmitDataGroup& transmit = form.statusPage().transmitData();
+    transmit.eID->setText("18EF2000");
+    transmit.cbExtendedID->setChecked(true);
+    transmit.cbResponseFrame->setChecked(false);
+    transmit.cbDLC->setCurrentIndex(2);
+    transmit.eData[0]->setText("55");
+    transmit.eData[1]->setText("1B");
+    form.actions().tbTransmit->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !FromPc('G').empty(); }, kTimeoutMs));
+    EXPECT_EQ(FromPc('G').front().payload, (Bytes{0x00, 0xC7, 0x6B, 0x20, 0x00, 0x02, 0x55, 0x1B}));
+    // The device's acknowledgement arrives in time.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.session().PendingTimers() == 0; }, kTimeoutMs));
+    EXPECT_TRUE(Connected());
+
+    const size_t resetsBefore = FromPc('R').size();
+    form.actions().Disconnect1->trigger();
+    EXPECT_EQ(form.CurrentSerial(), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return FromPc('R').size() > resetsBefore; }, kTimeoutMs));
+    const std::vector<TracedPacket> sent = sim.Trace(TracedPacket::kFromPc);
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_EQ(sent[sent.size() - 2].letter, 'B');
+    EXPECT_EQ(sent[sent.size() - 2].payload, (Bytes{0x90, 0xD0, 0x03, 0x00, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(sent.back().letter, 'R');
+    EXPECT_TRUE(messages.boxes.empty());
+    form.hide();
+}
+
+class HangingUp : public MainFormEndToEndTest {
+protected:
+    HangingUp() : MainFormEndToEndTest({"--rate", "50", "--hangup-after", "10"}) {}
+};
+
+TEST_F(HangingUp, LostPortClosesTheLinkAndSaysSo) {
+    ASSERT_FALSE(sim.port().empty()) << "the simulator did not start";
+    form.FormCreate();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Connected(); }, kTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.CurrentSerial() == nullptr; }, kTimeoutMs));
+    EXPECT_FALSE(Connected());
+    EXPECT_EQ(LogLines().back().toStdString(), " ** Port " + sim.port() + " lost **");
+    EXPECT_EQ(form.actions().tbConnect->toolTip(), "Connect");
+    EXPECT_TRUE(messages.boxes.empty());
+}
+
+}  // namespace
