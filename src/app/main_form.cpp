@@ -16,6 +16,7 @@
 #include "filters/filters_page.h"
 #include "filters/set_filter_dialog.h"
 #include "monitor/status_page.h"
+#include "motor/motor_page.h"
 #include "session/handle_can.h"
 #include "transmit/can_message_dialog.h"
 #include "transmit/transmit_list_page.h"
@@ -75,7 +76,10 @@ void TMainForm::CreatePages() {
             {[this](const CANBuffer& record, bool ack) { session_->TransmitFrame(record, ack); },
              [this](bool visible) { actions_.bStopTx->setVisible(visible); }}),
         "tabTransmitList");
-    tabMotor_ = Named(new QWidget, "tabMotor");
+    tabMotor_ = Named(new MotorPage([this](const CANBuffer& record, bool ack) {
+                          session_->TransmitFrame(record, ack);
+                      }),
+                      "tabMotor");
     Tabs_->addTab(statusPage_, "Status");
     Tabs_->addTab(filtersPage_, "Filters");
     Tabs_->addTab(transmitListPage_, "Transmit List");
