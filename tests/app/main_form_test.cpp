@@ -195,14 +195,7 @@ TEST_F(MainFormTest, DynamicDisplayBoxAndMenuItemAgreeAfterEveryChange) {
     EXPECT_TRUE(item->isChecked());
 }
 
-TEST_F(MainFormTest, ReceivedFramesAreCountedAndTheStoreLimitIsReported) {
-    Connect();
-    // A standard frame 0x123 with one data byte, as the device sends it.
-    Receive({0x55, 'F', 18, 0x00, 0x24, 0x60, 0x00, 0x00, 0x01, 0xAB, 0, 0, 0, 0, 0, 0, 0,
-             0x00, 0x00, 0x00, 0x00});
-    EXPECT_EQ(Control<QLineEdit>("eReceived")->text(), "1");
-    EXPECT_EQ(LogLines().back(), "000000 0,000,000,000 S   0x00000123 1 AB ");
-
+TEST_F(MainFormTest, FullStoreIsReported) {
     form.ShowFrame(nullptr);
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].text, "CAN Buffer limit reached 50000");

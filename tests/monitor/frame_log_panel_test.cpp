@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -29,9 +28,9 @@ protected:
     }
     QString Text(const char* name) { return Control<QLineEdit>(name)->text(); }
 
-    static CANBuffer Frame(uint32_t id, uint8_t control = 0) {
+    static CANBuffer Frame(uint32_t id) {
         const uint8_t data[] = {0xAB};
-        return CANBuffer(id, false, true, 1, data, 0, false, control);
+        return CANBuffer(id, false, true, 1, data);
     }
 
     ConfigRecord config;
@@ -61,20 +60,6 @@ TEST_F(FrameLogPanelTest, HiddenDirectionStillUsesUpTheLinesOfItsSecond) {
     EXPECT_TRUE(LogLines().isEmpty());
     panel.ShowSentFrame(Frame(5));
     EXPECT_EQ(LogLines(), QStringList{"..."});
-}
-
-TEST_F(FrameLogPanelTest, FlaggedFrameBlinksTheIndicatorUntilFiveTicksLater) {
-    auto* indicator = Control<QLabel>("tMissedPackets");
-    panel.HideMissedPackets();
-    panel.OnSecondTimer();  // an odd second
-    panel.ShowFrame(Frame(1, CANBufferPIC::kFramesLostBit));
-    EXPECT_FALSE(indicator->isHidden());
-    std::vector<bool> shown;
-    for (int i = 0; i < 5; ++i) {
-        panel.OnSecondTimer();
-        shown.push_back(!indicator->isHidden());
-    }
-    EXPECT_EQ(shown, (std::vector<bool>{true, false, true, false, false}));
 }
 
 TEST_F(FrameLogPanelTest, ListingShowsTheOldestThousandAndAnEmptyStoreChangesNothing) {

@@ -43,13 +43,6 @@ TEST(LogThrottle, TransmittedAndReceivedFramesShareTheBudget) {
     EXPECT_EQ(throttle.receivedCount(), 3);
 }
 
-TEST(LogThrottle, WithoutDynamicDisplayFramesAreCountedButGiveNoLines) {
-    LogThrottle throttle;
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(throttle.Received(false, false).line, Line::None);
-    EXPECT_EQ(throttle.receivedCount(), 6);
-    EXPECT_TRUE(throttle.Tick());
-}
-
 TEST(LogThrottle, MissedIndicatorBlinksAndGoesFiveTicksAfterTheLastFlaggedFrame) {
     LogThrottle throttle;
     throttle.Received(true, true);  // tick count 0: even, hidden
