@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  python3-can can-utils
 )
 
 missing=()

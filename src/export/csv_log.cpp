@@ -1,25 +1,12 @@
 #include "export/csv_log.h"
 
 #include <algorithm>
-#include <charconv>
+
+#include "export/log_text.h"
 
 namespace {
 
 constexpr size_t kTimestampDigits = 9;
-
-void AppendHex(std::string& out, uint32_t value, int digits) {
-    static constexpr char kHexDigits[] = "0123456789ABCDEF";
-    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4)
-        out += kHexDigits[(value >> shift) & 0xF];
-}
-
-void AppendDecimal(std::string& out, uint32_t value, size_t minDigits = 1) {
-    char digits[16];
-    const size_t count =
-        static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits);
-    if (count < minDigits) out.append(minDigits - count, '0');
-    out.append(digits, count);
-}
 
 }  // namespace
 
@@ -40,4 +27,8 @@ std::string LogLine(const CANBuffer& record) {
         AppendHex(line, record.data[i], 2);
     }
     return line;
+}
+
+LogFormat CsvLogFormat() {
+    return {LogLine, "\r\n", {}, {}};
 }

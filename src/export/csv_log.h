@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "export/log_file.h"
 #include "session/can_buffer.h"
 
 // The comma-separated frame log, one line per frame, for example
@@ -11,3 +12,6 @@
 // two hex digits (at most the eight a record holds, whatever the length says). A brief frame,
 // whose contents the device did not send, is its identifier and "?": 12345678,?
 std::string LogLine(const CANBuffer& record);
+
+// The whole file: no header, a LogLine per frame, CR LF line ends.
+LogFormat CsvLogFormat();

@@ -1,8 +1,11 @@
-// Saving a full frame store as a comma-separated log, and the formatting alone.
+// Saving a full frame store in each log format, and the formatting of the lines alone.
 #include <benchmark/benchmark.h>
 
+#include <QDateTime>
 #include <QTemporaryDir>
 
+#include "export/asc_log.h"
+#include "export/candump_log.h"
 #include "export/csv_log.h"
 #include "export/log_file.h"
 #include "session/frame_store.h"
@@ -22,20 +25,34 @@ const FrameStore& FullStore() {
     return store;
 }
 
+LogFormat FormatNumbered(int64_t index) {
+    switch (index) {
+        case 1:
+            return CandumpLogFormat();
+        case 2:
+            return AscLogFormat(QDateTime::currentDateTime());
+        default:
+            return CsvLogFormat();
+    }
+}
+
+// Argument: 0 comma-separated, 1 candump, 2 Vector ASC.
 void BM_SaveFullStore(benchmark::State& state) {
     QTemporaryDir folder;
-    const std::string path = folder.filePath("log.CSV").toStdString();
-    for (auto _ : state) benchmark::DoNotOptimize(SaveFrameLog(FullStore(), path, LogLine));
+    const std::string path = folder.filePath("log").toStdString();
+    const LogFormat format = FormatNumbered(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(SaveFrameLog(FullStore(), path, format));
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(FullStore().Size()));
 }
-BENCHMARK(BM_SaveFullStore)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveFullStore)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 void BM_FormatFullStore(benchmark::State& state) {
+    const LogLineFormat line = FormatNumbered(state.range(0)).line;
     for (auto _ : state)
-        for (const CANBuffer& record : FullStore()) benchmark::DoNotOptimize(LogLine(record));
+        for (const CANBuffer& record : FullStore()) benchmark::DoNotOptimize(line(record));
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(FullStore().Size()));
 }
-BENCHMARK(BM_FormatFullStore)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormatFullStore)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

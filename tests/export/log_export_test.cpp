@@ -52,7 +52,7 @@ TEST_F(SaveMessageLogTest, WritesEveryFrameOldestFirstWithCrLf) {
     const std::string path = PathOf("log.CSV");
     WriteFileBytes(path, "an older and much longer file that is replaced as a whole\r\n");
 
-    SaveMessageLog(store_, path, messages_);
+    SaveMessageLog(store_, path, messages_, kCsvFileType);
 
     EXPECT_EQ(ReadFileBytes(path),
               "12345678,003000001,1,0,2,55,AA\r\n"
