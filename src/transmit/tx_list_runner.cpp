@@ -18,8 +18,7 @@ int TxGapFromText(std::string_view text) {
 }
 
 TxListRunner::TxListRunner(Hooks hooks) : hooks_(std::move(hooks)) {
-    timer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { TxTimerTick(); });
+    QObject::connect(&timer_, &PreciseTicker::timeout, &timer_, [this] { TxTimerTick(); });
 }
 
 bool TxListRunner::TransmitTxLine(int index, bool ack) {

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QTimer>
 #include <functional>
 #include <string>
 #include <string_view>
+
+#include "transmit/precise_ticker.h"
 
 struct CANBuffer;
 
@@ -43,10 +44,10 @@ public:
     bool Running() const { return txPosition >= 0; }
     // -1 when idle, else the index of the line the run handled last.
     int Position() const { return txPosition; }
-    const QTimer& Timer() const { return timer_; }
+    const PreciseTicker& Timer() const { return timer_; }
 
 private:
     Hooks hooks_;
-    QTimer timer_;
+    PreciseTicker timer_;
     int txPosition = -1;
 };
