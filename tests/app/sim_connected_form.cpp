@@ -1,0 +1,53 @@
+#include "sim_connected_form.h"
+
+#include <QTest>
+#include <chrono>
+
+#include "link/port_names.h"
+#include "session/device_commands.h"
+#include "session/handle_can.h"
+
+namespace {
+
+// Auto Detect's settling and handshake take about a second; this only guards against a hang.
+constexpr int kConnectTimeoutMs = 10000;
+
+}  // namespace
+
+SimConnectedForm::SimConnectedForm(const QStringList& simArguments)
+    : sim(simArguments),
+      form({comPort, messages, config, EnumComPorts,
+            folder.filePath("BRANNOX.INI").toStdString()}) {
+    // The window's own port enumeration lists the simulators of this registry folder.
+    qputenv("OSTREL_SIM_REGISTRY", QByteArray::fromStdString(sim.RegistryFolder()));
+}
+
+SimConnectedForm::~SimConnectedForm() { qunsetenv("OSTREL_SIM_REGISTRY"); }
+
+bool SimConnectedForm::StartAndConnect() {
+    if (sim.port().empty()) return false;
+    form.FormCreate();  // no port saved yet: Auto Detect
+    form.show();
+    return QTest::qWaitFor([this] { return form.session().connected == 1; }, kConnectTimeoutMs);
+}
+
+std::vector<TracedPacket> SimConnectedForm::FramesFromPc() const {
+    std::vector<TracedPacket> frames;
+    for (TracedPacket& packet : sim.Trace(TracedPacket::kFromPc))
+        if (packet.letter == kLetterFrame || packet.letter == kLetterFrameAck)
+            frames.push_back(std::move(packet));
+    return frames;
+}
+
+CANBuffer SentFrame(const TracedPacket& packet) {
+    uint8_t layout[CANBufferPIC::kSize] = {};
+    std::copy_n(packet.payload.begin(), std::min<size_t>(packet.payload.size(), sizeof layout),
+                layout);
+    return FromPIC(CANBufferPIC::FromBytes(layout));
+}
+
+uint64_t TraceClockUs() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(
+        duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
+}
