@@ -4,7 +4,8 @@
 // of the frames' arrivals in the simulator's trace is compared with the gap. The same is
 // printed for the moments the program finished handling each tick, which tells the program's
 // share of the error from the terminal's and the simulator's. The program's processor time per
-// frame shows how much of the event loop a run takes. Not a test: run it to see the figures.
+// frame shows how much of the event loop a run takes, and the run's clock ticking alone shows
+// what the machine allows. Not a test: run it to see the figures.
 
 #include <QAction>
 #include <QCheckBox>
@@ -111,6 +112,18 @@ void MeasureGap(int gapMs, int frames) {
     Print("tick done in program:", SpacingError(ticksUs, gapMs));
 }
 
+// The floor the machine sets: the run's clock ticking alone in an empty event loop, with no
+// window and no simulator.
+void MeasureBareClock(int gapMs, int ticks) {
+    PreciseTicker ticker;
+    std::vector<uint64_t> ticksUs{TraceClockUs()};
+    QObject::connect(&ticker, &PreciseTicker::timeout, [&] { ticksUs.push_back(TraceClockUs()); });
+    ticker.start(gapMs);
+    RunEventLoopFor(gapMs * ticks);
+    std::printf("bare clock, gap %d ms: %zu ticks\n", gapMs, ticksUs.size());
+    Print("tick:", SpacingError(ticksUs, gapMs));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,5 +133,6 @@ int main(int argc, char** argv) {
     MeasureGap(1, 5000);
     MeasureGap(10, 1000);
     MeasureGap(100, 100);
+    MeasureBareClock(10, 1000);
     return 0;
 }
