@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "link/line_hang_up.h"
+#include "link/open_failure_text.h"
 #include "link/port_names.h"
 
 QtSerialPortDevice::QtSerialPortDevice(QObject* parent) : QObject(parent) {
@@ -47,6 +48,7 @@ bool QtSerialPortDevice::Open() {
     // An error while opening only makes the open fail; it goes no further.
     const QSignalBlocker blocker(port_);
     const bool opened = port_.open(QIODevice::ReadWrite);
+    openErrorText_ = opened ? std::string() : OpenFailureText(port_);
     port_.clearError();
     return opened;
 }

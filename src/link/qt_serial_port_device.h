@@ -21,6 +21,7 @@ public:
     void SetStopBits(int bits) override;
     void SetFlowControl(FlowControl flow) override;
     bool Open() override;
+    std::string OpenErrorText() const override { return openErrorText_; }
     void Close() override;
     bool IsOpen() const override;
     int InputCount() override;
@@ -43,6 +44,7 @@ private:
     void PostError(QSerialPort::SerialPortError error);
 
     QSerialPort port_;
+    std::string openErrorText_;
     bool rxNotificationPosted_ = false;
     QSerialPort::SerialPortError postedError_ = QSerialPort::NoError;
 };

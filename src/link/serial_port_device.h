@@ -25,6 +25,9 @@ public:
 
     // Opens the port; true when it is open afterwards. Never throws.
     virtual bool Open() = 0;
+    // Why the last Open() failed, in words for the user (no such port, permission denied and
+    // how to get it, port busy).
+    virtual std::string OpenErrorText() const = 0;
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
 

@@ -24,6 +24,7 @@ public:
     void SetStopBits(int bits) override { stopBits = bits; }
     void SetFlowControl(FlowControl flow) override { flowControl = flow; }
     bool Open() override;
+    std::string OpenErrorText() const override { return openErrorText; }
     void Close() override { open = false; }
     bool IsOpen() const override { return open; }
     int InputCount() override { return static_cast<int>(input.size()); }
@@ -47,6 +48,7 @@ public:
     FlowControl flowControl = FlowControl::None;
     bool open = false;
     bool failOpen = false;
+    std::string openErrorText = "no such port";  // the reason a failing Open() gives
     int pendingOutput = 0;  // what OutputCount() reports
     std::deque<uint8_t> input;
     std::vector<uint8_t> written;
