@@ -12,6 +12,9 @@ public:
 
     void ShowMessage(const std::string& text, const std::string& caption) override;
     bool AskYesNo(const std::string& text, const std::string& caption) override;
+    // A file dialog that adds the selected type's extension to a name typed without one.
+    SaveFileChoice AskSaveFileName(const std::string& caption,
+                                   const std::vector<FileType>& types) override;
 
 private:
     QWidget* owner_;

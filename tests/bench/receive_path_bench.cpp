@@ -35,6 +35,9 @@ class IdleMessages : public UserMessages {
   public:
     void ShowMessage(const std::string&, const std::string&) override {}
     bool AskYesNo(const std::string&, const std::string&) override { return false; }
+    SaveFileChoice AskSaveFileName(const std::string&, const std::vector<FileType>&) override {
+        return {};
+    }
 };
 
 constexpr int kFramesPerBatch = 1000;

@@ -20,6 +20,9 @@ class ReportingMessages : public UserMessages {
         ShowMessage(text, caption);
         return false;
     }
+    SaveFileChoice AskSaveFileName(const std::string&, const std::vector<FileType>&) override {
+        return {};
+    }
     bool failed = false;
 };
 

@@ -7,7 +7,8 @@
 #include "common/user_messages.h"
 
 // Answers the program's modal boxes and keeps their texts. `whileShown`, when set, runs inside
-// each box, where a test can run a nested event loop as a real modal box does.
+// each box, where a test can run a nested event loop as a real modal box does. Save dialogs
+// are kept apart and answered with `saveAnswer`.
 class RecordingUserMessages : public UserMessages {
   public:
     struct Box {
@@ -24,8 +25,20 @@ class RecordingUserMessages : public UserMessages {
         if (whileShown) whileShown();
         return answerYes;
     }
+    SaveFileChoice AskSaveFileName(const std::string& caption,
+                                   const std::vector<FileType>& types) override {
+        saveDialogs.push_back({caption, types});
+        return saveAnswer;
+    }
+
+    struct SaveDialog {
+        std::string caption;
+        std::vector<FileType> types;
+    };
 
     std::vector<Box> boxes;
     bool answerYes = true;
     std::function<void()> whileShown;
+    std::vector<SaveDialog> saveDialogs;
+    SaveFileChoice saveAnswer;  // an empty path cancels
 };
