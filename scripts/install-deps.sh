@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth
   python3-can can-utils
+  xdg-utils
 )
 
 missing=()

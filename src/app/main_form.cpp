@@ -3,12 +3,15 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 
 #include <QCloseEvent>
 
+#include "app/config_comms.h"
+#include "app/connection_status_bar.h"
 #include "app/platform_paths.h"
 #include "common/user_messages.h"
 #include "config/config_file.h"
@@ -43,11 +46,13 @@ TMainForm::TMainForm(MainFormServices services, QWidget* parent)
       enumComPorts_(std::move(services.enumComPorts)),
       configPath_(std::move(services.configPath)),
       programFolder_(ProgramFolder()),
+      viewers_(std::move(services.viewers)),
       session_(std::make_unique<HandleCAN>(*this, messages_, config_)) {
     setObjectName("MainForm");
     setWindowTitle("MainForm");
     resize(kDesignedWidth, kDesignedHeight);
     actions_ = CreateMainFormActions(*this);
+    statusBar_ = std::make_unique<ConnectionStatusBar>(*statusBar());
     CreatePages();
     ConnectCommands();
     comPort_.onRxChar = [this](int reported) { OnBytesReceived(reported); };
@@ -63,6 +68,7 @@ TMainForm::~TMainForm() {
 void TMainForm::CreatePages() {
     setFilter_ = new TSetFilter(this);
     canMessage_ = new TCANMessage(this);
+    configComms_ = new TConfigComms(enumComPorts_, this);
     Tabs_ = Named(new QTabWidget, "Tabs");
     statusPage_ = Named(new StatusPage(config_, *session_), "tabStatus");
     filtersPage_ = Named(
@@ -93,6 +99,10 @@ void TMainForm::ConnectCommands() {
     TransmitDataGroup& transmit = statusPage_->transmitData();
     connect(a.tbConnect, &QAction::triggered, this, &TMainForm::tbConnectClick);
     connect(a.tbResetAll, &QAction::triggered, this, &TMainForm::tbResetAllClick);
+    for (QAction* reset : {a.tbClearBuffer, a.ResetLog1})
+        connect(reset, &QAction::triggered, this, &TMainForm::ResetLog1Click);
+    for (QAction* save : {a.tbSaveBuffer, a.SaveMessageLog1})
+        connect(save, &QAction::triggered, this, &TMainForm::tbSaveBufferClick);
     connect(a.tbClearList, &QAction::triggered, &log, &FrameLogPanel::tbClearListClick);
     for (QAction* listing : {a.tbList1000, a.ShowFirst1000messages1})
         connect(listing, &QAction::triggered, this, &TMainForm::ShowFirst1000messages1Click);
@@ -101,9 +111,17 @@ void TMainForm::ConnectCommands() {
     connect(a.tbDisplayMonitor, &QAction::triggered, this, &TMainForm::tbDisplayMonitorClick);
     connect(a.bStopTx, &QAction::triggered, this, &TMainForm::bStopTxClick);
     connect(a.AutoDetect1, &QAction::triggered, this, &TMainForm::AutoDetect1Click);
+    connect(a.Exit1, &QAction::triggered, this, [this] { SetupComPort(true); });
     connect(a.Connect1, &QAction::triggered, this, &TMainForm::Connect1Click);
     connect(a.Disconnect1, &QAction::triggered, this, &TMainForm::DisconnectClick);
     connect(a.Exit2, &QAction::triggered, this, &TMainForm::Exit2Click);
+    connect(a.DebugTest1, &QAction::triggered, this, &TMainForm::DebugTest1Click);
+    connect(a.Rx100IdenticalTestMessages1, &QAction::triggered, this,
+            &TMainForm::Rx100IdenticalTestMessages1Click);
+    connect(a.Receive100randommessages1, &QAction::triggered, this,
+            &TMainForm::Receive100randommessages1Click);
+    connect(a.Manual1, &QAction::triggered, this, &TMainForm::Manual1Click);
+    connect(a.About1, &QAction::triggered, this, &TMainForm::About1Click);
     connect(a.DisplayDynamically1, &QAction::triggered, this,
             &TMainForm::DisplayDynamically1Click);
     connect(&log, &FrameLogPanel::dynamicDisplayChanged, this, &TMainForm::UpdateControls);
@@ -117,7 +135,7 @@ void TMainForm::FormCreate() {
     if (portName_.empty())
         AutoDetect1Click();
     else
-        SetupComPort();
+        SetupComPort(false);
     actions_.MenuTest1->menuAction()->setVisible(false);
     Tabs_->setCurrentWidget(statusPage_);
     Tabs_->setTabVisible(Tabs_->indexOf(tabMotor_), false);
@@ -140,8 +158,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::FormShow() {
     statusPage_->frameLog().HideMissedPackets();
     secondTimer_ = new QTimer(this);
-    connect(secondTimer_, &QTimer::timeout, &statusPage_->frameLog(),
-            &FrameLogPanel::OnSecondTimer);
+    connect(secondTimer_, &QTimer::timeout, this, &TMainForm::OnSecondTimer);
     secondTimer_->start(kSecondTimerMs);
     // The Motor page is built with the window but never offered to the user.
     Tabs_->removeTab(Tabs_->indexOf(tabMotor_));
@@ -188,6 +205,24 @@ void TMainForm::UpdateControls() {
     actions_.Connect1->setVisible(!connected);
     actions_.Disconnect1->setVisible(connected);
     actions_.TransmitFrame1->setEnabled(connected);
+    UpdateStatusBar();
+}
+
+void TMainForm::UpdateStatusBar() {
+    LinkStatus status;
+    if (currentSerial_)
+        status.state = session_->connected ? LinkStatus::State::Connected
+                                           : LinkStatus::State::Pending;
+    status.portName = portName_;
+    status.baudRate = config_.baudRate;
+    status.busRate = config_.busRate;
+    status.storedFrames = session_->frames().Size();
+    statusBar_->Show(status);
+}
+
+void TMainForm::OnSecondTimer() {
+    statusPage_->frameLog().OnSecondTimer();
+    UpdateStatusBar();
 }
 
 void TMainForm::ShowFirst1000messages1Click() {

@@ -7,18 +7,21 @@
 #include <vector>
 
 #include "app/main_form_actions.h"
+#include "common/xdg_viewer_registry.h"
 #include "config/config_controls.h"
 #include "link/frame.h"
 #include "link/serial.h"
 #include "link/serial_port_device.h"
 #include "session/session_host.h"
 
+class ConnectionStatusBar;
 class FiltersPage;
 class HandleCAN;
 class QTabWidget;
 class QTimer;
 class StatusPage;
 class TCANMessage;
+class TConfigComms;
 class TSetFilter;
 class TransmitListPage;
 class UserMessages;
@@ -34,6 +37,8 @@ struct MainFormServices {
     // The ports Auto Detect tries, in order.
     std::function<std::vector<std::string>()> enumComPorts;
     std::string configPath;
+    // Where the manual's viewer is looked up: the desktop's own unless a test replaces it.
+    std::unique_ptr<ViewerRegistry> viewers = std::make_unique<XdgViewerRegistry>();
 };
 
 // The main window: it owns the device session, the receive assembler and the one open link,
@@ -57,8 +62,9 @@ public:
 
     // Connection commands.
     // Opens `portName` afresh and starts the handshake; an open link goes through the
-    // Disconnect steps first.
-    void SetupComPort();
+    // Disconnect steps first. With the dialog the user may change the port and the rate
+    // first, and a cancelled dialog leaves everything as it was.
+    void SetupComPort(bool withDialog);
     void Connect1Click();
     void DisconnectClick() override;
     void tbConnectClick();
@@ -73,6 +79,23 @@ public:
     void tbDisplayMonitorClick();
     void TabsEnter();
     void bStopTxClick();
+    // The one-second display tick: the log's counters and indicator, and the status bar.
+    void OnSecondTimer();
+
+    // Log commands (main_form_log.cpp).
+    void tbSaveBufferClick();
+    // Resets counters, log text and frame store after the user's Yes; returns true when the
+    // user declined. An empty store is left alone without a question.
+    bool ResetLog(bool withHardware);
+    void ResetLog1Click() { ResetLog(false); }
+    // The hidden test menu: made-up received frames through the session's usual path.
+    void DebugTest1Click();
+    void Rx100IdenticalTestMessages1Click();
+    void Receive100randommessages1Click();
+
+    // Help (main_form_help.cpp).
+    void About1Click();
+    void Manual1Click();
 
     // What the session needs of the window.
     Serial* CurrentSerial() override { return currentSerial_.get(); }
@@ -118,6 +141,7 @@ public:
     StatusPage& statusPage() { return *statusPage_; }
     FiltersPage& filtersPage() { return *filtersPage_; }
     TransmitListPage& transmitListPage() { return *transmitListPage_; }
+    TConfigComms& configComms() { return *configComms_; }
     const MainFormActions& actions() const { return actions_; }
     const std::string& configPath() const { return configPath_; }
     const std::string& programFolder() const { return programFolder_; }
@@ -138,6 +162,7 @@ private:
     // when the device answered 55 5A in time.
     bool ProbeCurrentLink();
     void SetConnectHint(const char* hint);
+    void UpdateStatusBar();
     void OnBytesReceived(int reported);
 
     SerialPortDevice& comPort_;
@@ -146,6 +171,7 @@ private:
     std::function<std::vector<std::string>()> enumComPorts_;
     std::string configPath_;
     std::string programFolder_;
+    std::unique_ptr<ViewerRegistry> viewers_;
 
     Frame assembler_{'Z', 1};
     std::unique_ptr<HandleCAN> session_;
@@ -157,6 +183,8 @@ private:
     MainFormActions actions_;
     TSetFilter* setFilter_ = nullptr;
     TCANMessage* canMessage_ = nullptr;
+    TConfigComms* configComms_ = nullptr;
+    std::unique_ptr<ConnectionStatusBar> statusBar_;
     QTabWidget* Tabs_ = nullptr;
     StatusPage* statusPage_ = nullptr;
     FiltersPage* filtersPage_ = nullptr;

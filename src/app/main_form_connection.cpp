@@ -1,6 +1,7 @@
 // The main window's commands that open, close, find and reset the link to the device.
 #include <QAction>
 
+#include "app/config_comms.h"
 #include "app/main_form.h"
 #include "common/ticks.h"
 #include "common/user_messages.h"
@@ -27,7 +28,8 @@ void TMainForm::SetConnectHint(const char* hint) {
     actions_.tbConnect->setToolTip(hint);
 }
 
-void TMainForm::SetupComPort() {
+void TMainForm::SetupComPort(bool withDialog) {
+    if (withDialog && !configComms_->EditPortSettings(portName_, config_.baudRate)) return;
     // Never drop a link without the Disconnect steps: the session would otherwise stay
     // connected without a link, or keep the answer timer of the old link's handshake.
     DisconnectClick();
@@ -38,12 +40,13 @@ void TMainForm::SetupComPort() {
     } else {
         currentSerial_.reset();
         SetConnectHint("Connect");
+        AddLogLine(" ** Cannot open " + portName_ + ": " + comPort_.OpenErrorText() + " **");
         messages_.ShowMessage("Cannot Open Com Port\n" + portName_, "Error");
     }
     UpdateControls();
 }
 
-void TMainForm::Connect1Click() { SetupComPort(); }
+void TMainForm::Connect1Click() { SetupComPort(false); }
 
 void TMainForm::DisconnectClick() {
     if (!currentSerial_) return;
@@ -65,7 +68,8 @@ void TMainForm::tbConnectClick() {
 }
 
 void TMainForm::tbResetAllClick() {
-    if (!currentSerial_) return;
+    const bool declined = ResetLog(true);
+    if (declined || !currentSerial_) return;
     DisconnectClick();
     Connect1Click();
 }
@@ -81,7 +85,7 @@ void TMainForm::AutoDetect1Click() {
         }
         if (ProbeCurrentLink()) {
             portName_ = name;
-            SetupComPort();
+            SetupComPort(false);
             return;
         }
         currentSerial_.reset();

@@ -119,6 +119,12 @@ void FrameLogPanel::AddLine(const std::string& line) {
 
 void FrameLogPanel::ClearLog() { frameList_->clear(); }
 
+void FrameLogPanel::ResetCounters() {
+    throttle_.ResetCounters();
+    eReceived_->setText("0");
+    eTransmitted_->setText("0");
+}
+
 void FrameLogPanel::HideMissedPackets() { tMissedPackets_->hide(); }
 
 void FrameLogPanel::cbDynamicDisplayClick() {

@@ -37,6 +37,8 @@ public:
     void OnSecondTimer();
     void AddLine(const std::string& line);
     void ClearLog();
+    // Reset Log's part of the counters: both start again from 0 and show it at once.
+    void ResetCounters();
     void HideMissedPackets();
 
     void cbDynamicDisplayClick();

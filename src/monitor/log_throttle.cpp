@@ -42,3 +42,9 @@ bool LogThrottle::Tick() {
     ++secondTicks_;
     return writeCounters;
 }
+
+void LogThrottle::ResetCounters() {
+    receivedCount_ = 0;
+    transmittedCount_ = 0;
+    framesThisSecond_ = 0;
+}

@@ -22,6 +22,8 @@ public:
     Outcome Sent(bool dynamicDisplay);
     // The one-second tick; true when both counters are to be written now.
     bool Tick();
+    // Reset Log: both counters and the frames of this second start again from 0.
+    void ResetCounters();
 
     int receivedCount() const { return receivedCount_; }
     int transmittedCount() const { return transmittedCount_; }

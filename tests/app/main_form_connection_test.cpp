@@ -54,13 +54,16 @@ TEST_F(MainFormConnectionTest, ConnectAndDisconnectDriveTheLinkAndTheControls) {
     EXPECT_TRUE(TakeWritten().empty());
 }
 
-TEST_F(MainFormConnectionTest, PortThatDoesNotOpenIsReportedAndLeavesNoLink) {
+TEST_F(MainFormConnectionTest, PortThatDoesNotOpenIsReportedWithItsReasonAndLeavesNoLink) {
     device.failing = {"ttyGONE"};
+    device.openErrorText = "port busy: another program has it open";
     form.SetPortName("ttyGONE");
     form.Connect1Click();
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].text, "Cannot Open Com Port\nttyGONE");
     EXPECT_EQ(messages.boxes[0].caption, "Error");
+    EXPECT_EQ(LogLines(),
+              QStringList{" ** Cannot open ttyGONE: port busy: another program has it open **"});
     EXPECT_EQ(form.CurrentSerial(), nullptr);
     EXPECT_EQ(Controls().hint, "Connect");
 }
@@ -69,7 +72,7 @@ TEST_F(MainFormConnectionTest, SetupComPortOnAConnectedSessionRunsTheDisconnectS
     Connect();
     device.failing = {"ttyGONE"};
     form.SetPortName("ttyGONE");
-    form.SetupComPort();
+    form.SetupComPort(false);
     // The device got the disconnect's setup and reset, and the session is no longer
     // connected although no link could be opened.
     const std::vector<SentPacket> sent = TakeSentPackets();

@@ -59,6 +59,12 @@ std::vector<SentPacket> MainFormTest::TakeSentPackets() {
     return packets;
 }
 
+std::string MainFormTest::TakeSentLetters() {
+    std::string letters;
+    for (const SentPacket& packet : TakeSentPackets()) letters += static_cast<char>(packet.command);
+    return letters;
+}
+
 QStringList MainFormTest::LogLines() {
     const QString text = Control<QPlainTextEdit>("FrameList")->toPlainText();
     return text.isEmpty() ? QStringList() : text.split('\n');

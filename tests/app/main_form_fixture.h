@@ -43,6 +43,8 @@ protected:
     void Receive(const std::vector<uint8_t>& wire);
     // The packets written since the last call, decoded; the unframed reset shows as 'R'.
     std::vector<SentPacket> TakeSentPackets();
+    // The command letters of TakeSentPackets(), in order.
+    std::string TakeSentLetters();
     std::vector<uint8_t> TakeWritten() { return device.TakeWritten(); }
     QStringList LogLines();
 

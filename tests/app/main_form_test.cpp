@@ -83,10 +83,7 @@ TEST_F(StatusTabTest, OptionBoxesSendTheSetupAndUseFiltersAlsoTheSixFilters) {
 
     Control<QCheckBox>("cbUseFilters")->click();
     EXPECT_EQ(config.useFilters, 1);
-    sent = TakeSentPackets();
-    std::string letters;
-    for (const SentPacket& packet : sent) letters += static_cast<char>(packet.command);
-    EXPECT_EQ(letters, "BAAAAAA");
+    EXPECT_EQ(TakeSentLetters(), "BAAAAAA");
 }
 
 TEST_F(StatusTabTest, TransmitSendsTheBoxesAsTypedAndLogsATxLine) {

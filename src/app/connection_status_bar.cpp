@@ -1,0 +1,51 @@
+#include "app/connection_status_bar.h"
+
+#include <QLabel>
+#include <QStatusBar>
+
+#include "session/frame_store.h"
+
+namespace {
+
+constexpr int kFieldPadding = 6;
+
+QLabel* Field(QStatusBar& bar, const char* name) {
+    auto* field = new QLabel;
+    field->setObjectName(name);
+    field->setContentsMargins(kFieldPadding, 0, kFieldPadding, 0);
+    bar.addPermanentWidget(field);
+    return field;
+}
+
+const char* StateText(LinkStatus::State state) {
+    switch (state) {
+        case LinkStatus::State::Pending:
+            return "Connecting";
+        case LinkStatus::State::Connected:
+            return "Connected";
+        case LinkStatus::State::NoLink:
+            break;
+    }
+    return "Not connected";
+}
+
+QString Rate(int32_t bitsPerSecond) {
+    return QString::number(bitsPerSecond) + " bit/s";
+}
+
+}  // namespace
+
+ConnectionStatusBar::ConnectionStatusBar(QStatusBar& bar)
+    : sConnection_(Field(bar, "sConnection")),
+      sPort_(Field(bar, "sPort")),
+      sBusRate_(Field(bar, "sBusRate")),
+      sFrames_(Field(bar, "sFrames")) {}
+
+void ConnectionStatusBar::Show(const LinkStatus& status) {
+    sConnection_->setText(StateText(status.state));
+    const QString port =
+        status.portName.empty() ? "no port" : QString::fromStdString(status.portName);
+    sPort_->setText(port + " at " + Rate(status.baudRate));
+    sBusRate_->setText("CAN " + Rate(status.busRate));
+    sFrames_->setText(QString("Frames %1 / %2").arg(status.storedFrames).arg(FrameStore::kLimit));
+}
