@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth
   python3-can can-utils
-  xdg-utils
+  xdg-utils desktop-file-utils
 )
 
 missing=()
