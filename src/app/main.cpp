@@ -1,3 +1,5 @@
+#include <QIcon>
+
 #include "app/brannox_application.h"
 #include "app/main_form.h"
 #include "app/message_box_user_messages.h"
@@ -8,6 +10,8 @@
 
 int main(int argc, char** argv) {
     BrannoxApplication app(argc, argv);
+    // The icon the desktop entry names, once installed; no icon otherwise.
+    app.setWindowIcon(QIcon::fromTheme("brannox"));
     try {
         ConfigRecord config;
         QtSerialPortDevice comPort;
