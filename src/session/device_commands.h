@@ -21,3 +21,7 @@ constexpr uint8_t kLetterFrame = 'F';
 
 constexpr uint8_t kBusSetupLength = 7;
 constexpr uint8_t kFilterLength = 10;
+// What a received packet must hold: an 'F' the record up to its timestamp, an 'H' its control
+// byte and identifier.
+constexpr uint8_t kFramePayloadRead = 18;
+constexpr uint8_t kBriefPayloadRead = 5;

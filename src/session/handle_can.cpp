@@ -85,11 +85,14 @@ void HandleCAN::Dispatch(Frame& packet) {
     }
     if (!connected) return;
     switch (packet.command) {
+        // A packet too short for what its letter carries is no frame the device sent: a length
+        // byte lost on the line leaves one (the control byte taken for the length), and
+        // storing it would show a frame of zeros.
         case kLetterFrame:
-            StoreFrame(packet, false);
+            if (packet.length >= kFramePayloadRead) StoreFrame(packet, false);
             break;
         case kLetterBriefFrame:
-            StoreFrame(packet, true);
+            if (packet.length >= kBriefPayloadRead) StoreFrame(packet, true);
             break;
         case kLetterAcknowledge:
             CancelTimer(kLetterAcknowledge);
@@ -109,9 +112,12 @@ void HandleCAN::StoreFrame(Frame& packet, bool brief) {
         form_.ShowFrame(&stored);
         return;
     }
-    if (count == FrameStore::kLimit) form_.ShowFrame(nullptr);
+    const bool limitReached = count == FrameStore::kLimit;
     // Stops at its largest value: a count that wrapped to 0 would start storing again.
     if (count != UINT32_MAX) ++count;
+    // Counted first: the host's box runs the event loop, and a frame handled while it is open
+    // must not open another.
+    if (limitReached) form_.ShowFrame(nullptr);
 }
 
 void HandleCAN::ClearFrames() {

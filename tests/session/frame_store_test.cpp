@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "session_fixture.h"
@@ -81,6 +82,21 @@ TEST_F(FrameStoreTest, KeepsFiftyThousandFramesThenOnlyCounts) {
     EXPECT_EQ(store[0].sequence, 0u);
     EXPECT_EQ(store.Size(), FrameStore::kLimit);
     EXPECT_EQ(LimitCalls(host), 1u);
+}
+
+TEST_F(FrameStoreTest, FramesHandledWhileTheLimitIsShownOnlyCount) {
+    Connect();
+    session.count = FrameStore::kLimit;
+    bool shown = false;
+    host.whileLimitShown = [&] {
+        if (std::exchange(shown, true)) return;  // a second box would only nest
+        Receive('F', FramePayload(1));
+        Receive('F', FramePayload(2));
+    };
+    Receive('F', FramePayload(0));
+    EXPECT_EQ(LimitCalls(host), 1u);
+    EXPECT_EQ(session.count, FrameStore::kLimit + 3);
+    EXPECT_TRUE(session.frames().Empty());
 }
 
 TEST_F(FrameStoreTest, CountStopsAtItsLargestValueInsteadOfStoringAgain) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,7 +24,10 @@ class FakeSessionHost : public SessionHost {
     }
 
     Serial* CurrentSerial() override { return link.get(); }
-    void ShowFrame(const CANBuffer* record) override { shownFrames.push_back(record); }
+    void ShowFrame(const CANBuffer* record) override {
+        shownFrames.push_back(record);
+        if (record == nullptr && whileLimitShown) whileLimitShown();
+    }
     void ShowSentFrame(const CANBuffer& record) override { sentFrames.push_back(record); }
     void AddLogLine(const std::string& line) override { logLines.push_back(line); }
     void UpdateControls() override { ++updateControlsCalls; }
@@ -41,6 +45,8 @@ class FakeSessionHost : public SessionHost {
     HandleCAN* session = nullptr;  // set once the session exists
     std::unique_ptr<Serial> link;
     std::vector<const CANBuffer*> shownFrames;  // null for the store-limit call
+    // Runs inside the store-limit call, as the event loop of the window's box does.
+    std::function<void()> whileLimitShown;
     std::vector<CANBuffer> sentFrames;
     std::vector<std::string> logLines;
     int updateControlsCalls = 0;
