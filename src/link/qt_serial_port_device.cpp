@@ -6,11 +6,17 @@
 #include "link/line_hang_up.h"
 #include "link/open_failure_text.h"
 #include "link/port_names.h"
+#include "link/system_input_queue.h"
 
 QtSerialPortDevice::QtSerialPortDevice(QObject* parent) : QObject(parent) {
     port_.setParity(QSerialPort::NoParity);
-    connect(&port_, &QSerialPort::readyRead, this, &QtSerialPortDevice::NotifyReceived);
+    connect(&port_, &QSerialPort::readyRead, this, &QtSerialPortDevice::OnReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPortDevice::ReportError);
+    // Never early, so that notifications stay at least a pause apart.
+    readPause_.setTimerType(Qt::PreciseTimer);
+    readPause_.setSingleShot(true);
+    readPause_.setInterval(kReadPauseMs);
+    connect(&readPause_, &QTimer::timeout, this, &QtSerialPortDevice::ResumeReadNotifier);
 }
 
 QtSerialPortDevice::~QtSerialPortDevice() {
@@ -56,6 +62,8 @@ bool QtSerialPortDevice::Open() {
 void QtSerialPortDevice::Close() {
     // Closing a port that never opened would raise NotOpenError.
     if (port_.isOpen()) port_.close();
+    readPause_.stop();
+    pausedNotifier_ = nullptr;
     // An error found on this line must not reach the next port opened on this device.
     postedError_ = QSerialPort::NoError;
 }
@@ -89,6 +97,33 @@ void QtSerialPortDevice::Write(const uint8_t* data, int size) {
 // flush after every write keeps empty.
 void QtSerialPortDevice::TransmitChar(uint8_t c) {
     Write(&c, 1);
+}
+
+void QtSerialPortDevice::OnReadyRead() {
+    // The receive handler runs from the event loop, not inside readyRead: QSerialPort emits no
+    // readyRead while a slot of it runs, so a modal box that the handler opens would get no
+    // bytes in its own loop, and the port would pile them up, a fresh 32 KiB block per read.
+    // Until the handler has run, the port reads no more.
+    PauseReadNotifier();
+    PostRxNotification();
+}
+
+void QtSerialPortDevice::PauseReadNotifier() {
+    if (!port_.isOpen()) return;  // the receive handler may have closed the link
+    for (QSocketNotifier* notifier :
+         port_.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly)) {
+        if (notifier->type() != QSocketNotifier::Read || !notifier->isEnabled()) continue;
+        notifier->setEnabled(false);
+        pausedNotifier_ = notifier;
+        if (!readPause_.isActive()) readPause_.start();
+        return;
+    }
+}
+
+void QtSerialPortDevice::ResumeReadNotifier() {
+    readPause_.stop();
+    if (pausedNotifier_ && port_.isOpen()) pausedNotifier_->setEnabled(true);
+    pausedNotifier_ = nullptr;
 }
 
 void QtSerialPortDevice::NotifyReceived() {
@@ -147,6 +182,12 @@ void QtSerialPortDevice::PostRxNotification() {
         [this] {
             rxNotificationPosted_ = false;
             NotifyReceived();
+            // Qt enables the notifier again when a read empties its buffer, hence the pause
+            // after the handler too.
+            if (port_.isOpen() && SystemInputQueue(port_) >= kBackedUpBytes)
+                ResumeReadNotifier();
+            else
+                PauseReadNotifier();
         },
         Qt::QueuedConnection);
 }

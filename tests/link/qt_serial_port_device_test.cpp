@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "common/ticks.h"
@@ -106,6 +109,60 @@ TEST_F(PortOverPty, ArrivingBytesRunTheReceiveHandlerFromTheEventLoop) {
     EXPECT_EQ(packets, std::vector<uint8_t>{'K'});
     EXPECT_EQ(assembler.payload[0], 0x1B);
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(PortOverPty, BytesTricklingInComeInFewNotificationsAndAllOfThem) {
+    // The device sends 100 packets a byte at a time, a byte every 0.2 ms. Handled as they
+    // arrive, that would be a notification per byte; after each notification the port rests
+    // for a read pause, so notifications come at least that far apart.
+    std::vector<uint8_t> sent;
+    for (uint8_t i = 0; i < 100; ++i) sent.push_back(static_cast<uint8_t>('a' + i % 26));
+    std::thread device([&] {
+        for (uint8_t command : sent)
+            for (uint8_t byte : {uint8_t{0x55}, command, uint8_t{0x01}, uint8_t{0x00}}) {
+                pty.Send({byte});
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+    });
+    QElapsedTimer clock;
+    RunEventLoopUntil([&] {
+        if (notifications.size() == 1) clock.start();
+        return packets.size() == sent.size();
+    });
+    const qint64 elapsedMs = clock.elapsed();
+    device.join();
+    EXPECT_EQ(packets, sent);
+    EXPECT_LE(static_cast<qint64>(notifications.size()),
+              elapsedMs / QtSerialPortDevice::kReadPauseMs + 2)
+        << "notifications in " << elapsedMs << " ms";
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(PortOverPty, ANestedLoopOfTheReceiveHandlerGetsWhatArrivesMeanwhile) {
+    // As a message box that the handler opens: the first packet starts a nested event loop,
+    // and the device's next packet must be handled inside it.
+    size_t handledInside = 0;
+    device.onRxChar = [this, &handledInside, handler = device.onRxChar](int reported) {
+        handler(reported);
+        if (packets.size() != 1 || handledInside != 0) return;
+        pty.Send({0x55, 0x59, 0x00});
+        RunEventLoopUntil([&] { return packets.size() == 2; });
+        handledInside = packets.size();
+    };
+    pty.Send({0x55, 0x5A, 0x00});
+    ASSERT_TRUE(RunEventLoopUntil([&] { return packets.size() == 2; }));
+    EXPECT_EQ(handledInside, 2u);
+    EXPECT_EQ(packets, (std::vector<uint8_t>{'Z', 'Y'}));
+}
+
+TEST_F(PortOverPty, HangUpWhileTheReadNotifierRestsIsStillReported) {
+    pty.Send({0x55, 0x5A, 0x00});
+    ASSERT_TRUE(RunEventLoopUntil([&] { return !packets.empty(); }));
+    pty.CloseMaster();  // within the read pause that followed the notification
+    ASSERT_TRUE(RunEventLoopUntil([&] { return !errors.empty(); }));
+    EXPECT_EQ(errors,
+              std::vector<SerialPortDevice::ErrorKind>{SerialPortDevice::ErrorKind::ResourceLost});
+    EXPECT_FALSE(device.IsOpen());
 }
 
 TEST_F(PortOverPty, WritesReachTheLineWithoutTheEventLoop) {
