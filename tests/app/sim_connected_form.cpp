@@ -14,8 +14,8 @@ constexpr int kConnectTimeoutMs = 10000;
 
 }  // namespace
 
-SimConnectedForm::SimConnectedForm(const QStringList& simArguments)
-    : sim(simArguments),
+SimConnectedForm::SimConnectedForm(const QStringList& simArguments, bool traced)
+    : sim(simArguments, traced),
       form({comPort, messages, config, EnumComPorts,
             folder.filePath("BRANNOX.INI").toStdString()}) {
     // The window's own port enumeration lists the simulators of this registry folder.

@@ -17,7 +17,8 @@
 // folders of its own, so nothing the user has is read or written.
 class SimConnectedForm {
 public:
-    explicit SimConnectedForm(const QStringList& simArguments);
+    // Without `traced` the simulator keeps no packet trace, and FramesFromPc() finds nothing.
+    explicit SimConnectedForm(const QStringList& simArguments, bool traced = true);
     ~SimConnectedForm();
     SimConnectedForm(const SimConnectedForm&) = delete;
     SimConnectedForm& operator=(const SimConnectedForm&) = delete;

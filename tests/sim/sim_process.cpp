@@ -21,9 +21,10 @@ void Prepare(QProcess& process, const QString& registry) {
 
 }  // namespace
 
-SimProcess::SimProcess(const QStringList& arguments) {
+SimProcess::SimProcess(const QStringList& arguments, bool traced) {
     Prepare(process_, folder_.filePath("registry"));
-    process_.setArguments(QStringList{"--trace", folder_.filePath("trace.txt")} + arguments);
+    const QStringList trace{"--trace", folder_.filePath("trace.txt")};
+    process_.setArguments(traced ? trace + arguments : arguments);
     process_.start();
     if (!process_.waitForStarted(kStartTimeoutMs)) return;
     while (!process_.canReadLine() && process_.waitForReadyRead(kStartTimeoutMs)) {

@@ -13,8 +13,9 @@
 // simulator also gets SIGTERM should the test process die first.
 class SimProcess {
   public:
-    // Starts the simulator with `arguments` and waits for the port path it prints.
-    explicit SimProcess(const QStringList& arguments);
+    // Starts the simulator with `arguments` and waits for the port path it prints. Without
+    // `traced` it writes no trace, which would cost it a write per packet under heavy traffic.
+    explicit SimProcess(const QStringList& arguments, bool traced = true);
     ~SimProcess();
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
