@@ -14,7 +14,7 @@
 // the program at most once per read pause: see PauseReadNotifier().
 class QtSerialPortDevice : public QObject, public SerialPortDevice {
     Q_OBJECT
-public:
+  public:
     explicit QtSerialPortDevice(QObject* parent = nullptr);
     ~QtSerialPortDevice() override;
 
@@ -42,7 +42,7 @@ public:
     void Write(const uint8_t* data, int size) override;
     void TransmitChar(uint8_t c) override;
 
-private:
+  private:
     void OnReadyRead();
     void NotifyReceived();
     // QSerialPort reads and announces each chunk the moment the operating system has one: on a

@@ -3,7 +3,6 @@
 // store to its limit during a run.
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -20,6 +19,7 @@
 #include "session/device_commands.h"
 #include "session/handle_can.h"
 #include "sim_connected_form.h"
+#include "support/process_usage.h"
 #include "transmit/transmit_list_page.h"
 
 namespace {
@@ -28,15 +28,6 @@ namespace {
 constexpr int kTimeoutMs = 20000;
 // A looped list of three frames, one every 10 ms.
 constexpr char kLoopedList[] = "301,0,0,1,01\n302,0,0,1,02\n303,0,0,1,03\n";
-
-double ProcessCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 QString LastLogLine(TMainForm& form) {
     return form.findChild<QPlainTextEdit*>("FrameList")->toPlainText().split('\n').back();
@@ -84,8 +75,8 @@ TEST(FaultEndToEndTest, AfterAHangUpTheWindowRestsAndConnectsToTheNextSimulator)
     form.actions().tbConnect->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.session().connected == 1; }, kTimeoutMs));
     EXPECT_EQ(form.PortName(), next.port());
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return form.session().frames().Size() >= storedBefore + 20; }, kTimeoutMs));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.session().frames().Size() >= storedBefore + 20; },
+                                kTimeoutMs));
     EXPECT_EQ(form.actions().tbConnect->toolTip(), "Disconnect");
 }
 
@@ -114,10 +105,11 @@ TEST(FaultEndToEndTest, ASilentDeviceIsNotFoundNorConnectedAndLeavesNoLink) {
     EXPECT_EQ(form.session().PendingTimers(), 0u);
     EXPECT_EQ(form.actions().tbConnect->toolTip(), "Connect");
     // The device heard Auto Detect's reset and identify, then Connect's, then the closing reset.
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return sim.sim.Trace(TracedPacket::kFromPc).size() >= 5; }, kTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sim.sim.Trace(TracedPacket::kFromPc).size() >= 5; },
+                                kTimeoutMs));
     std::string letters;
-    for (const TracedPacket& packet : sim.sim.Trace(TracedPacket::kFromPc)) letters += packet.letter;
+    for (const TracedPacket& packet : sim.sim.Trace(TracedPacket::kFromPc))
+        letters += packet.letter;
     EXPECT_EQ(letters, "RYRYR");
 }
 

@@ -126,7 +126,8 @@ TEST_P(LineFaultsEndToEndTest, EveryIntactFrameIsStoredAndNothingTheSimulatorDid
     // The last packets are on their way, and their frames in the window's hands soon after.
     QTest::qWait(200);
 
-    std::vector<PacketOnLine> onLine = ReplayFaults(sim.sim.Trace(TracedPacket::kToPc), fault, seed);
+    std::vector<PacketOnLine> onLine =
+        ReplayFaults(sim.sim.Trace(TracedPacket::kToPc), fault, seed);
     // A frame whose damage the line cannot show may be stored wrong; at most one per packet.
     std::vector<bool> mayBeWrong(onLine.size(), false);
     size_t intactFrames = 0;
@@ -159,8 +160,8 @@ TEST_P(LineFaultsEndToEndTest, EveryIntactFrameIsStoredAndNothingTheSimulatorDid
             ++wrongButAllowed;
         }
     }
-    ASSERT_EQ(stored, store.Size()) << "a frame the simulator did not send is stored: "
-                                    << Describe(store[stored]);
+    ASSERT_EQ(stored, store.Size())
+        << "a frame the simulator did not send is stored: " << Describe(store[stored]);
     EXPECT_EQ(session.count, store.Size());
     EXPECT_GE(store.Size(), intactFrames);
     EXPECT_EQ(sim.form.session().connected, 1);

@@ -1,14 +1,35 @@
 #pragma once
 
-// What the benchmarks of the window under load share: running the program's event loop for a
-// while, and a probe of how long it stalls.
+// What the benchmarks of the window under load share: their seconds argument and settings
+// folder, running the program's event loop for a while, and a probe of how long it stalls.
 
 #include <time.h>
 
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
+
+// The first argument as a number of seconds, at least 1; `fallback` when there is none.
+inline int SecondsArgument(int argc, char** argv, int fallback) {
+    return argc > 1 ? std::max(1, std::atoi(argv[1])) : fallback;
+}
+
+// Offscreen unless a platform is chosen, and with a data folder of its own while it exists,
+// so that a benchmark's window never touches the user's real settings.
+class BenchSettingsFolder {
+  public:
+    BenchSettingsFolder() {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("XDG_DATA_HOME", home_.path().toUtf8());
+    }
+
+  private:
+    QTemporaryDir home_;
+};
 
 // Runs the event loop for `ms`, or until `done` holds when one is given (checked every 10 ms).
 inline void RunEventLoop(int ms, const std::function<bool()>& done = {}) {
@@ -28,7 +49,7 @@ inline void RunEventLoop(int ms, const std::function<bool()>& done = {}) {
 // event loop did not get round to it, and how much of that time the loop's thread ran (the
 // rest it was waiting for a processor, which a busy machine may keep from it).
 class StallProbe {
-public:
+  public:
     static constexpr int kPeriodMs = 5;
 
     StallProbe() {
@@ -46,7 +67,7 @@ public:
     double LongestGapMs() const { return LongestStallMs() + kPeriodMs; }
     double RunningInLongestGapMs() const { return Milliseconds(runningInLongest_); }
 
-private:
+  private:
     using Clock = std::chrono::steady_clock;
 
     static double Milliseconds(Clock::duration duration) {

@@ -10,7 +10,6 @@
 // does for the user, who then starts it again; the soak does the same at once.
 
 #include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QAction>
@@ -20,11 +19,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -34,6 +31,7 @@
 #include "app/sim_connected_form.h"
 #include "event_loop_bench_support.h"
 #include "session/handle_can.h"
+#include "support/process_usage.h"
 #include "transmit/transmit_list_page.h"
 
 namespace {
@@ -50,7 +48,9 @@ constexpr char kLoopedList[] =
     "18EF2000,0,1,3,55,1B,D5\n"
     "7FF,1,0,0\n";
 
-double MiB(long bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
+double MiB(long bytes) {
+    return static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
 
 long ResidentBytes() {
     std::ifstream statm("/proc/self/statm");
@@ -58,15 +58,6 @@ long ResidentBytes() {
     long resident = 0;
     statm >> size >> resident;
     return resident * sysconf(_SC_PAGESIZE);
-}
-
-double ProcessCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 double SecondsSince(Clock::time_point start) {
@@ -100,8 +91,8 @@ std::optional<SimulatorCounts> ReadSimulatorCounts(SimProcess& sim) {
     const auto loopedBack = number(R"(looped back (\d+))");
     const auto lost = number(R"(, lost (\d+))");
     if (!toPc || !loopedBack || !lost) return std::nullopt;
-    return SimulatorCounts{number(R"(packets received:.* F=(\d+))").value_or(0), *toPc,
-                           *loopedBack, *lost};
+    return SimulatorCounts{number(R"(packets received:.* F=(\d+))").value_or(0), *toPc, *loopedBack,
+                           *lost};
 }
 
 const char* Verdict(unsigned long long a, unsigned long long b) {
@@ -111,18 +102,16 @@ const char* Verdict(unsigned long long a, unsigned long long b) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultSeconds;
-    // Offscreen, and with settings of its own, so that no real settings are touched.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const int seconds = SecondsArgument(argc, argv, kDefaultSeconds);
+    const BenchSettingsFolder settings;
     BrannoxApplication app(argc, argv);
 
     const unsigned long long busFrames =
         static_cast<unsigned long long>(kBusFramesPerSecond) * static_cast<unsigned>(seconds);
-    std::printf("Soak: %d s, ostrel-sim at %d frames/s (8 data bytes, %llu frames), "
-                "a looped transmit list at a 10 ms gap\n",
-                seconds, kBusFramesPerSecond, busFrames);
+    std::printf(
+        "Soak: %d s, ostrel-sim at %d frames/s (8 data bytes, %llu frames), "
+        "a looped transmit list at a 10 ms gap\n",
+        seconds, kBusFramesPerSecond, busFrames);
     SimConnectedForm window({"--rate", QString::number(kBusFramesPerSecond), "--dlc", "8",
                              "--count", QString::number(busFrames)},
                             false);
@@ -156,10 +145,11 @@ int main(int argc, char** argv) {
     probe.Start();
     for (int done = 0; done < seconds; done += kProgressEverySeconds) {
         RunEventLoop(std::min(kProgressEverySeconds, seconds - done) * 1000);
-        std::printf("  %6.0f s: %u frames received, %.1f MiB resident, %d log lines, "
-                    "longest stall %.1f ms\n",
-                    SecondsSince(start), session.count, MiB(ResidentBytes()), log.blockCount(),
-                    probe.LongestStallMs());
+        std::printf(
+            "  %6.0f s: %u frames received, %.1f MiB resident, %d log lines, "
+            "longest stall %.1f ms\n",
+            SecondsSince(start), session.count, MiB(ResidentBytes()), log.blockCount(),
+            probe.LongestStallMs());
         std::fflush(stdout);
     }
     page.bStopTxClick();
@@ -171,13 +161,13 @@ int main(int argc, char** argv) {
     if (sim) RunEventLoop(kDrainTimeoutMs, [&] { return session.count >= sim->framesToPc; });
     probe.Stop();
     const long residentAtEnd = ResidentBytes();
-    const auto sentByWindow =
-        form.findChild<QLineEdit*>("eTransmitted")->text().toULongLong();
+    const auto sentByWindow = form.findChild<QLineEdit*>("eTransmitted")->text().toULongLong();
     if (sim) {
-        std::printf("  frames the simulator sent %llu (%llu of them looped back, %llu lost), "
-                    "the session's count %u: %s\n",
-                    sim->framesToPc, sim->framesLoopedBack, sim->framesLost, session.count,
-                    Verdict(sim->framesToPc, session.count));
+        std::printf(
+            "  frames the simulator sent %llu (%llu of them looped back, %llu lost), "
+            "the session's count %u: %s\n",
+            sim->framesToPc, sim->framesLoopedBack, sim->framesLost, session.count,
+            Verdict(sim->framesToPc, session.count));
         std::printf("  frames the window sent %llu, the simulator received %llu: %s\n",
                     sentByWindow, sim->framesFromPc, Verdict(sentByWindow, sim->framesFromPc));
     } else {
@@ -190,9 +180,10 @@ int main(int argc, char** argv) {
     else
         std::printf("the store limit never reached, ");
     std::printf("%.1f MiB at the end, with %d log lines\n", MiB(residentAtEnd), log.blockCount());
-    std::printf("  longest event-loop stall %.1f ms (the thread ran %.1f ms of the %.1f ms "
-                "between probe ticks)\n",
-                probe.LongestStallMs(), probe.RunningInLongestGapMs(), probe.LongestGapMs());
+    std::printf(
+        "  longest event-loop stall %.1f ms (the thread ran %.1f ms of the %.1f ms "
+        "between probe ticks)\n",
+        probe.LongestStallMs(), probe.RunningInLongestGapMs(), probe.LongestGapMs());
     std::printf("  CPU %.1f %% of one core over %.0f s\n", cpuSeconds / elapsed * 100, elapsed);
     for (const RecordingUserMessages::Box& box : window.messages.boxes)
         std::printf("  message box \"%s\": %s\n", box.caption.c_str(), box.text.c_str());

@@ -12,15 +12,11 @@
 // onto the screen.
 
 #include <signal.h>
-#include <sys/resource.h>
 
 #include <QEventLoop>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -29,6 +25,7 @@
 #include "app/sim_connected_form.h"
 #include "event_loop_bench_support.h"
 #include "session/handle_can.h"
+#include "support/process_usage.h"
 
 namespace {
 
@@ -52,25 +49,11 @@ struct Load {
     bool storeFills = false;
 };
 
-struct ProcessUsage {
-    double cpuSeconds = 0;
-    long sleeps = 0;  // voluntary context switches: the process waited and was woken again
-};
-
-ProcessUsage UsageNow() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
-    };
-    return {seconds(usage.ru_utime) + seconds(usage.ru_stime), usage.ru_nvcsw};
-}
-
 // Counts the frames the window receives: the session's count, which goes on past the store's
 // limit. Unless the store may fill, it empties the store after each receive notification
 // once the store nears its limit.
 class FrameCounter {
-public:
+  public:
     FrameCounter(HandleCAN& session, SerialPortDevice& port, bool storeFills)
         : session_(session), port_(port), windowHandler_(port.onRxChar), base_(session.count) {
         if (storeFills) return;
@@ -85,7 +68,7 @@ public:
 
     uint64_t Total() const { return emptied_ + session_.count - base_; }
 
-private:
+  private:
     void EmptyIfNearlyFull() {
         if (session_.count < kEmptyStoreAt) return;
         emptied_ += session_.count - base_;
@@ -120,19 +103,20 @@ std::string SimulatorFrameCounts(SimProcess& sim) {
 void MeasureEventLoop(int seconds, const FrameCounter& received) {
     StallProbe probe;
     const uint64_t framesBefore = received.Total();
-    const ProcessUsage before = UsageNow();
+    const ProcessUsage before = ProcessUsageNow();
     const Clock::time_point start = Clock::now();
     probe.Start();
     RunEventLoop(seconds * 1000);
     probe.Stop();
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    const ProcessUsage after = UsageNow();
-    std::printf("  %.1f s: CPU %.1f %% of one core, %.0f sleeps/s, %.0f frames/s received\n"
-                "  longest stall %.1f ms (the thread ran %.1f ms of the %.1f ms between ticks)\n",
-                elapsed, (after.cpuSeconds - before.cpuSeconds) / elapsed * 100,
-                static_cast<double>(after.sleeps - before.sleeps) / elapsed,
-                static_cast<double>(received.Total() - framesBefore) / elapsed,
-                probe.LongestStallMs(), probe.RunningInLongestGapMs(), probe.LongestGapMs());
+    const ProcessUsage after = ProcessUsageNow();
+    std::printf(
+        "  %.1f s: CPU %.1f %% of one core, %.0f sleeps/s, %.0f frames/s received\n"
+        "  longest stall %.1f ms (the thread ran %.1f ms of the %.1f ms between ticks)\n",
+        elapsed, (after.cpuSeconds - before.cpuSeconds) / elapsed * 100,
+        static_cast<double>(after.sleeps - before.sleeps) / elapsed,
+        static_cast<double>(received.Total() - framesBefore) / elapsed, probe.LongestStallMs(),
+        probe.RunningInLongestGapMs(), probe.LongestGapMs());
 }
 
 void Measure(const Load& load, int seconds) {
@@ -172,11 +156,8 @@ void Measure(const Load& load, int seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultSeconds;
-    // Offscreen, and with settings of its own, so that no real settings are touched.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const int seconds = SecondsArgument(argc, argv, kDefaultSeconds);
+    const BenchSettingsFolder settings;
     BrannoxApplication app(argc, argv);
 
     constexpr uint64_t kBusRate = 8000;  // frames a second on a saturated 1 Mbit/s bus
@@ -189,9 +170,11 @@ int main(int argc, char** argv) {
     const Load loads[] = {
         {"connected, no traffic", {"--count", "0"}, 0},
         {"8000 frames/s (8 data bytes)",
-         {"--rate", busRate, "--dlc", "8", "--count", busCount}, busFrames},
+         {"--rate", busRate, "--dlc", "8", "--count", busCount},
+         busFrames},
         {"8000 frames/s, the store full and its message box left open",
-         {"--rate", busRate, "--dlc", "8", "--count", QString::number(fillFrames)}, fillFrames,
+         {"--rate", busRate, "--dlc", "8", "--count", QString::number(fillFrames)},
+         fillFrames,
          true},
         {"as fast as the pseudo-terminal carries (8 data bytes)", {"--rate", "0", "--dlc", "8"}, 0},
     };
