@@ -66,7 +66,7 @@ bool ParseIdKind(const std::string& text, IdKind& kind) {
     return true;
 }
 
-struct OptionSpec {
+struct OptionDefinition {
     // Empty for a switch without a value.
     const char* valueName;
     // Returns an explanation of a bad value, or an empty text.
@@ -79,8 +79,8 @@ std::string WholeNumber(const std::string& value, uint64_t low, uint64_t high, u
     return {};
 }
 
-const std::map<std::string, OptionSpec>& Specs() {
-    static const std::map<std::string, OptionSpec> specs = {
+const std::map<std::string, OptionDefinition>& Definitions() {
+    static const std::map<std::string, OptionDefinition> definitions = {
         {"--port",
          {"PATH",
           [](SimOptions& o, const std::string& v) {
@@ -198,7 +198,7 @@ const std::map<std::string, OptionSpec>& Specs() {
               return std::string();
           }}},
     };
-    return specs;
+    return definitions;
 }
 
 // Combinations that cannot mean anything.
@@ -235,24 +235,24 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args, std::string& er
             name.resize(equals);
             inlineValue = true;
         }
-        const auto spec = Specs().find(name);
-        if (spec == Specs().end()) {
+        const auto definition = Definitions().find(name);
+        if (definition == Definitions().end()) {
             error = "unknown option '" + args[i] + "'";
             return options;
         }
-        const bool takesValue = *spec->second.valueName != '\0';
+        const bool takesValue = *definition->second.valueName != '\0';
         if (!takesValue && inlineValue) {
             error = name + " takes no value";
             return options;
         }
         if (takesValue && !inlineValue) {
             if (i + 1 >= args.size()) {
-                error = name + " needs a value (" + spec->second.valueName + ")";
+                error = name + " needs a value (" + definition->second.valueName + ")";
                 return options;
             }
             value = args[++i];
         }
-        if (std::string why = spec->second.apply(options, value); !why.empty()) {
+        if (std::string why = definition->second.apply(options, value); !why.empty()) {
             error = name + " '" + value + "': " + why;
             return options;
         }
