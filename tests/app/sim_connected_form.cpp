@@ -1,7 +1,11 @@
 #include "sim_connected_form.h"
 
+#include <signal.h>
+
+#include <QPlainTextEdit>
 #include <QTest>
 #include <chrono>
+#include <cstdio>
 
 #include "link/port_names.h"
 #include "session/device_commands.h"
@@ -16,19 +20,37 @@ constexpr int kConnectTimeoutMs = 10000;
 
 SimConnectedForm::SimConnectedForm(const QStringList& simArguments, bool traced)
     : sim(simArguments, traced),
-      form({comPort, messages, config, EnumComPorts,
-            folder.filePath("BRANNOX.INI").toStdString()}) {
+      form(
+          {comPort, messages, config, EnumComPorts, folder.filePath("BRANNOX.INI").toStdString()}) {
     // The window's own port enumeration lists the simulators of this registry folder.
     qputenv("OSTREL_SIM_REGISTRY", QByteArray::fromStdString(sim.RegistryFolder()));
 }
 
-SimConnectedForm::~SimConnectedForm() { qunsetenv("OSTREL_SIM_REGISTRY"); }
+SimConnectedForm::~SimConnectedForm() {
+    qunsetenv("OSTREL_SIM_REGISTRY");
+}
 
 bool SimConnectedForm::StartAndConnect() {
     if (sim.port().empty()) return false;
     form.FormCreate();  // no port saved yet: Auto Detect
     form.show();
-    return QTest::qWaitFor([this] { return form.session().connected == 1; }, kConnectTimeoutMs);
+    if (QTest::qWaitFor([this] { return form.session().connected == 1; }, kConnectTimeoutMs))
+        return true;
+    PrintWhyNotConnected();
+    return false;
+}
+
+void SimConnectedForm::PrintWhyNotConnected() {
+    std::string fromPc;
+    for (const TracedPacket& packet : sim.Trace(TracedPacket::kFromPc)) fromPc += packet.letter;
+    std::fprintf(stderr, "The window did not connect to %s.\nIts log:\n%s\n", sim.port().c_str(),
+                 form.findChild<QPlainTextEdit*>("FrameList")->toPlainText().toUtf8().constData());
+    for (const RecordingUserMessages::Box& box : messages.boxes)
+        std::fprintf(stderr, "Box \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
+    sim.Signal(SIGUSR1);  // the simulator's counters
+    QTest::qWait(200);
+    std::fprintf(stderr, "Packets the simulator received: %s\nIts standard error:\n%s\n",
+                 fromPc.c_str(), sim.StandardError().c_str());
 }
 
 std::vector<TracedPacket> SimConnectedForm::FramesFromPc() const {

@@ -16,7 +16,7 @@
 // its own over a pseudo-terminal. The settings file and the simulator's port registry live in
 // folders of its own, so nothing the user has is read or written.
 class SimConnectedForm {
-public:
+  public:
     // Without `traced` the simulator keeps no packet trace, and FramesFromPc() finds nothing.
     explicit SimConnectedForm(const QStringList& simArguments, bool traced = true);
     ~SimConnectedForm();
@@ -29,6 +29,9 @@ public:
 
     // The frames the simulator received from the window ('F' and 'G'), each with its packet.
     std::vector<TracedPacket> FramesFromPc() const;
+
+    // What the window logged and showed, and what the simulator heard and said, on stderr.
+    void PrintWhyNotConnected();
 
     SimProcess sim;
     QTemporaryDir folder;
