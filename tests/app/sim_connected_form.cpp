@@ -41,16 +41,18 @@ bool SimConnectedForm::StartAndConnect() {
 }
 
 void SimConnectedForm::PrintWhyNotConnected() {
-    std::string fromPc;
-    for (const TracedPacket& packet : sim.Trace(TracedPacket::kFromPc)) fromPc += packet.letter;
     std::fprintf(stderr, "The window did not connect to %s.\nIts log:\n%s\n", sim.port().c_str(),
                  form.findChild<QPlainTextEdit*>("FrameList")->toPlainText().toUtf8().constData());
     for (const RecordingUserMessages::Box& box : messages.boxes)
         std::fprintf(stderr, "Box \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
+    const uint64_t nowUs = TraceClockUs();
+    std::fprintf(stderr, "The simulator's packets ('>' from the window), ms before now:\n");
+    for (const TracedPacket& packet : sim.Trace())
+        std::fprintf(stderr, "  %c %c %.1f\n", packet.direction, packet.letter,
+                     static_cast<double>(nowUs - packet.timeUs) / 1000.0);
     sim.Signal(SIGUSR1);  // the simulator's counters
     QTest::qWait(200);
-    std::fprintf(stderr, "Packets the simulator received: %s\nIts standard error:\n%s\n",
-                 fromPc.c_str(), sim.StandardError().c_str());
+    std::fprintf(stderr, "Its standard error:\n%s\n", sim.StandardError().c_str());
 }
 
 std::vector<TracedPacket> SimConnectedForm::FramesFromPc() const {
