@@ -1,7 +1,5 @@
 #include "sim_connected_form.h"
 
-#include <signal.h>
-
 #include <QPlainTextEdit>
 #include <QTest>
 #include <chrono>
@@ -15,6 +13,7 @@ namespace {
 
 // Auto Detect's settling and handshake take about a second; this only guards against a hang.
 constexpr int kConnectTimeoutMs = 10000;
+constexpr int kCountersTimeoutMs = 1000;
 
 }  // namespace
 
@@ -50,8 +49,7 @@ void SimConnectedForm::PrintWhyNotConnected() {
     for (const TracedPacket& packet : sim.Trace())
         std::fprintf(stderr, "  %c %c %.1f\n", packet.direction, packet.letter,
                      static_cast<double>(nowUs - packet.timeUs) / 1000.0);
-    sim.Signal(SIGUSR1);  // the simulator's counters
-    QTest::qWait(200);
+    sim.Counters(kCountersTimeoutMs);  // the counters join its standard error
     std::fprintf(stderr, "Its standard error:\n%s\n", sim.StandardError().c_str());
 }
 

@@ -9,7 +9,6 @@
 // The store's limit is reached after 50000 / 8000 = 6.25 s. Its box stops the run, as it
 // does for the user, who then starts it again; the soak does the same at once.
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <QAction>
@@ -74,14 +73,7 @@ struct SimulatorCounts {
 };
 
 std::optional<SimulatorCounts> ReadSimulatorCounts(SimProcess& sim) {
-    const size_t before = sim.StandardError().size();
-    sim.Signal(SIGUSR1);
-    std::string report;
-    RunEventLoop(kDrainTimeoutMs, [&] {
-        report = sim.StandardError().substr(before);
-        return report.find("dropped bytes") != std::string::npos;
-    });
-    const QString text = QString::fromStdString(report);
+    const QString text = QString::fromStdString(sim.Counters(kDrainTimeoutMs));
     const auto number = [&](const char* pattern) -> std::optional<unsigned long long> {
         const QRegularExpressionMatch match = QRegularExpression(pattern).match(text);
         if (!match.hasMatch()) return std::nullopt;

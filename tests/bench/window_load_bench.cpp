@@ -11,8 +11,6 @@
 // limit, as Reset CAN Log does, so that every frame takes the whole path into the store and
 // onto the screen.
 
-#include <signal.h>
-
 #include <QEventLoop>
 #include <QTimer>
 #include <chrono>
@@ -86,17 +84,12 @@ class FrameCounter {
 // The simulator's own frame counts, lost ones included (frames it could not hand to a
 // program that fell behind), as it reports them on SIGUSR1.
 std::string SimulatorFrameCounts(SimProcess& sim) {
-    sim.Signal(SIGUSR1);
-    const auto report = [&] {
-        const std::string text = sim.StandardError();
-        const size_t start = text.rfind("frames generated");
-        const size_t end = text.find('\n', start);
-        return start == std::string::npos || end == std::string::npos
-                   ? std::string()
-                   : text.substr(start, end - start);
-    };
-    RunEventLoop(kDrainTimeoutMs, [&] { return !report().empty(); });
-    return report();
+    const std::string report = sim.Counters(kDrainTimeoutMs);
+    const size_t start = report.find("frames generated");
+    const size_t end = report.find('\n', start);
+    return start == std::string::npos || end == std::string::npos
+               ? std::string()
+               : report.substr(start, end - start);
 }
 
 // Runs the event loop for `seconds` and prints what it cost.

@@ -3,8 +3,11 @@
 #include <signal.h>
 #include <sys/prctl.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcessEnvironment>
+#include <QThread>
 
 namespace {
 
@@ -72,6 +75,21 @@ bool SimProcess::WaitForExit(int timeoutMs) {
 std::string SimProcess::StandardError() {
     standardError_ += process_.readAllStandardError().toStdString();
     return standardError_;
+}
+
+std::string SimProcess::Counters(int timeoutMs) {
+    constexpr char kLastLine[] = "dropped bytes";
+    constexpr int kPollMs = 5;
+    const size_t before = StandardError().size();
+    Signal(SIGUSR1);
+    const QDeadlineTimer deadline(timeoutMs);
+    std::string report;
+    do {
+        QThread::msleep(kPollMs);
+        QCoreApplication::processEvents();
+        report = StandardError().substr(before);
+    } while (report.find(kLastLine) == std::string::npos && !deadline.hasExpired());
+    return report;
 }
 
 SimProcess::Outcome SimProcess::RunToEnd(const QStringList& arguments) {

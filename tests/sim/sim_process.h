@@ -35,6 +35,9 @@ class SimProcess {
     int ExitCode() const { return process_.exitCode(); }
     // What it printed to standard error so far.
     std::string StandardError();
+    // Asks for the simulator's counters (SIGUSR1) and returns the report it prints, running the
+    // event loop while it waits; what arrived by then when `timeoutMs` passes first.
+    std::string Counters(int timeoutMs);
 
     // Runs the simulator to its end with `arguments` and no terminal use expected (bad options,
     // --help): its exit code and both outputs.
