@@ -1,6 +1,7 @@
 #include "config/ini_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <utility>
 
@@ -11,6 +12,8 @@ namespace {
 
 constexpr std::string_view kBlanks = " \t\r\f\v";
 constexpr std::string_view kLineEnd = "\r\n";
+constexpr char kNotRegular[] = "Not a regular file";
+constexpr char kTooLarge[] = "Larger than 16 MB";
 
 std::string_view Trim(std::string_view text) {
     const size_t first = text.find_first_not_of(kBlanks);
@@ -35,44 +38,104 @@ std::optional<std::string_view> SectionName(std::string_view line) {
     return Trim(trimmed.substr(1, close - 1));
 }
 
+// The key of a key line "key=value", or nothing for any other line.
+std::optional<std::string_view> KeyName(std::string_view line) {
+    const size_t equals = line.find('=');
+    if (equals == std::string_view::npos) return std::nullopt;
+    const std::string_view key = Trim(line.substr(0, equals));
+    if (key.empty()) return std::nullopt;
+    return key;
+}
+
 }  // namespace
+
+static_assert(IniFile::kMaxReadBytes == 16 * 1024 * 1024, "kTooLarge names the limit");
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
     sections_.push_back({});  // the lines before the first section header
-    QFile file(QString::fromStdString(path_));
-    if (!file.open(QIODevice::ReadOnly)) return;
-    const QByteArray contents = file.readAll();
-    Parse(std::string_view(contents.constData(), static_cast<size_t>(contents.size())));
+    ReadContents();
+    Parse();
 }
 
-void IniFile::Parse(std::string_view contents) {
-    while (!contents.empty()) {
-        const size_t end = contents.find('\n');
-        std::string_view line = contents.substr(0, end);
-        contents.remove_prefix(end == std::string_view::npos ? contents.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (const auto name = SectionName(line))
-            AddSection(std::string(line), *name);
-        else
-            AddLine(sections_.back(), std::string(line));
+void IniFile::ReadContents() {
+    const QString name = QString::fromStdString(path_);
+    const QFileInfo info(name);
+    if (!info.exists()) return;
+    // A device or a pipe is never opened: it could block, or never end.
+    if (!info.isFile()) {
+        readFailure_ = kNotRegular;
+        return;
+    }
+    if (info.size() > kMaxReadBytes) {
+        readFailure_ = kTooLarge;
+        return;
+    }
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        readFailure_ = file.errorString().toStdString();
+        return;
+    }
+    contents_.resize(static_cast<size_t>(info.size()));
+    const qint64 read = file.read(contents_.data(), info.size());
+    if (read < 0) {
+        readFailure_ = file.errorString().toStdString();
+        contents_.clear();
+        return;
+    }
+    contents_.resize(static_cast<size_t>(read));
+}
+
+void IniFile::Parse() {
+    const std::string_view contents = contents_;
+    size_t begin = 0;
+    while (begin < contents.size()) {
+        const size_t end = contents.find('\n', begin);
+        const size_t next = end == std::string_view::npos ? contents.size() : end + 1;
+        size_t size = (end == std::string_view::npos ? contents.size() : end) - begin;
+        if (size > 0 && contents[begin + size - 1] == '\r') --size;
+        AddLine(begin, size, next);
+        begin = next;
     }
 }
 
-IniFile::Section& IniFile::AddSection(std::optional<std::string> header, std::string_view name) {
+void IniFile::AddLine(size_t begin, size_t size, size_t next) {
+    using Kind = Piece::Kind;
+    const std::string_view line = std::string_view(contents_).substr(begin, size);
+    if (const auto name = SectionName(line)) {
+        AddSection(Piece{Kind::kHeader, begin, size, std::nullopt}, *name);
+        return;
+    }
+    Section& section = sections_.back();
+    if (const auto key = KeyName(line)) {
+        section.keys.try_emplace(Lower(*key), section.pieces.size());
+        section.pieces.push_back({Kind::kKey, begin, size, std::nullopt});
+        return;
+    }
+    // Lines that are not keys join the run before them when it is of their kind.
+    const Kind kind = Trim(line).empty() ? Kind::kBlank : Kind::kOther;
+    if (!section.pieces.empty() && section.pieces.back().kind == kind) {
+        Piece& run = section.pieces.back();
+        run.size = next - run.begin;
+        return;
+    }
+    section.pieces.push_back({kind, begin, next - begin, std::nullopt});
+}
+
+IniFile::Section& IniFile::AddSection(Piece header, std::string_view name) {
     sectionIndex_.try_emplace(Lower(name), sections_.size());
-    return sections_.emplace_back(Section{std::move(header), {}, {}});
+    Section& section = sections_.emplace_back();
+    section.pieces.push_back(std::move(header));
+    return section;
 }
 
-void IniFile::AddLine(Section& section, std::string text) {
-    Line line{std::move(text), {}};
-    const size_t equals = line.text.find('=');
-    if (equals != std::string::npos) {
-        const std::string_view textView = line.text;
-        line.value = Trim(textView.substr(equals + 1));
-        const std::string_view key = Trim(textView.substr(0, equals));
-        if (!key.empty()) section.keys.try_emplace(Lower(key), section.lines.size());
-    }
-    section.lines.push_back(std::move(line));
+std::string_view IniFile::Text(const Piece& piece) const {
+    if (piece.written) return *piece.written;
+    return std::string_view(contents_).substr(piece.begin, piece.size);
+}
+
+std::string_view IniFile::Value(const Piece& piece) const {
+    const std::string_view text = Text(piece);
+    return Trim(text.substr(text.find('=') + 1));
 }
 
 std::optional<std::string> IniFile::Read(std::string_view section, std::string_view key) const {
@@ -81,7 +144,7 @@ std::optional<std::string> IniFile::Read(std::string_view section, std::string_v
     const Section& entries = sections_[foundSection->second];
     const auto foundKey = entries.keys.find(Lower(key));
     if (foundKey == entries.keys.end()) return std::nullopt;
-    return entries.lines[foundKey->second].value;
+    return std::string(Value(entries.pieces[foundKey->second]));
 }
 
 int32_t IniFile::ReadInteger(std::string_view section, std::string_view key,
@@ -97,38 +160,62 @@ int32_t IniFile::ReadInteger(std::string_view section, std::string_view key,
     return static_cast<int32_t>(negative ? 0u - magnitude : magnitude);
 }
 
+size_t IniFile::KeyCount(std::string_view section) const {
+    const auto found = sectionIndex_.find(Lower(section));
+    return found == sectionIndex_.end() ? 0 : sections_[found->second].keys.size();
+}
+
 void IniFile::Write(std::string_view section, std::string_view key, std::string_view value) {
+    using Kind = Piece::Kind;
     std::string oneLine(value);
     std::replace_if(
         oneLine.begin(), oneLine.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     const auto foundSection = sectionIndex_.find(Lower(section));
-    Section& entries = foundSection != sectionIndex_.end()
-                           ? sections_[foundSection->second]
-                           : AddSection("[" + std::string(section) + "]", section);
+    Section& entries =
+        foundSection != sectionIndex_.end()
+            ? sections_[foundSection->second]
+            : AddSection(Piece{Kind::kHeader, 0, 0, "[" + std::string(section) + "]"}, section);
     const auto foundKey = entries.keys.find(Lower(key));
     if (foundKey != entries.keys.end()) {
         // The key keeps the spelling it has in the file.
-        Line& line = entries.lines[foundKey->second];
-        const std::string_view oldText = line.text;
-        line.text = std::string(Trim(oldText.substr(0, oldText.find('=')))) + "=" + oneLine;
-        line.value = Trim(oneLine);
+        Piece& line = entries.pieces[foundKey->second];
+        const std::string_view oldText = Text(line);
+        line.written = std::string(Trim(oldText.substr(0, oldText.find('=')))) + "=" + oneLine;
         return;
     }
-    std::string text = std::string(key) + "=" + oneLine;
     // A new key goes after the section's last entry, before the blank lines that end it; only
-    // blank lines move, so the key index stays valid.
-    size_t position = entries.lines.size();
-    while (position > 0 && Trim(entries.lines[position - 1].text).empty()) --position;
-    entries.lines.insert(entries.lines.begin() + static_cast<std::ptrdiff_t>(position),
-                         {std::move(text), std::string(Trim(oneLine))});
+    // blank runs move, so the key index stays valid.
+    size_t position = entries.pieces.size();
+    while (position > 0 && entries.pieces[position - 1].kind == Kind::kBlank) --position;
+    entries.pieces.insert(entries.pieces.begin() + static_cast<std::ptrdiff_t>(position),
+                          {Kind::kKey, 0, 0, std::string(key) + "=" + oneLine});
     entries.keys.emplace(Lower(key), position);
 }
 
-bool IniFile::Save() const {
-    std::string contents;
-    for (const Section& section : sections_) {
-        if (section.header) contents.append(*section.header).append(kLineEnd);
-        for (const Line& line : section.lines) contents.append(line.text).append(kLineEnd);
+void IniFile::AppendLines(const Piece& piece, std::string& out) const {
+    if (piece.kind == Piece::Kind::kHeader || piece.kind == Piece::Kind::kKey) {
+        out.append(Text(piece)).append(kLineEnd);
+        return;
     }
-    return ReplaceFileContents(path_, contents);
+    std::string_view run = Text(piece);
+    while (!run.empty()) {
+        const size_t end = run.find('\n');
+        std::string_view line = run.substr(0, end);
+        run.remove_prefix(end == std::string_view::npos ? run.size() : end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        out.append(line).append(kLineEnd);
+    }
+}
+
+bool IniFile::Save(std::string* failure) const {
+    const QFileInfo target(QString::fromStdString(path_));
+    if (target.exists() && !target.isFile()) {
+        if (failure != nullptr) *failure = kNotRegular;
+        return false;
+    }
+    std::string contents;
+    contents.reserve(contents_.size() + contents_.size() / 8);
+    for (const Section& section : sections_)
+        for (const Piece& piece : section.pieces) AppendLines(piece, contents);
+    return ReplaceFileContents(path_, contents, failure);
 }
