@@ -22,7 +22,6 @@ constexpr char kTransmits[] = "Transmits";
 constexpr char kPortKey[] = "Port";
 
 // Values the controls cannot take are cut on load.
-constexpr int kMaxTxLines = 10000;
 constexpr uint8_t kMaxDlcIndex = 8;
 constexpr int kMaxGapIndex = 11;
 
@@ -53,7 +52,7 @@ std::string HexByteText(uint8_t value) {
 void CutToControlRanges(ConfigRecord& record) {
     record.savedPort[sizeof record.savedPort - 1] = '\0';
     record.filterCount = std::clamp(record.filterCount, 0, ConfigRecord::kMaxFilters);
-    record.txLineCount = std::clamp(record.txLineCount, 0, kMaxTxLines);
+    record.txLineCount = std::max(record.txLineCount, 0);
     record.txDlcIndex = std::min(record.txDlcIndex, kMaxDlcIndex);
     if (record.gapIndex < -1 || record.gapIndex > kMaxGapIndex) record.gapIndex = -1;
 }
@@ -85,7 +84,8 @@ void CopyControlsIntoRecord(const ConfigControls& controls, const std::string& p
 
 }  // namespace
 
-void LoadConfig(const std::string& path, ConfigRecord& record, ConfigControls& controls) {
+bool LoadConfig(const std::string& path, ConfigRecord& record, ConfigControls& controls,
+                std::string* failure) {
     const IniFile file(path);
     RecordBytes bytes;
     for (size_t offset = 0; offset < bytes.size(); ++offset)
@@ -109,6 +109,10 @@ void LoadConfig(const std::string& path, ConfigRecord& record, ConfigControls& c
     controls.SetBusRateText(std::to_string(record.busRate));
     controls.SelectGap(record.gapIndex);
 
+    // Every line the file holds comes back, however many; a count larger than the keys of
+    // the section is cut to them, so a damaged count costs no more than the file itself.
+    record.txLineCount = static_cast<int32_t>(
+        std::min<size_t>(static_cast<size_t>(record.txLineCount), file.KeyCount(kTransmits)));
     std::vector<std::string> lines;
     lines.reserve(static_cast<size_t>(record.txLineCount));
     for (int j = 0; j < record.txLineCount; ++j)
@@ -121,6 +125,8 @@ void LoadConfig(const std::string& path, ConfigRecord& record, ConfigControls& c
     controls.RedrawFilterList();
     controls.UpdateControls();
     if (record.dynamicDisplay == 0) controls.AppendLogLine(kDynamicDisplayHint);
+    if (failure != nullptr) *failure = file.ReadFailure();
+    return file.ReadFailure().empty();
 }
 
 void ApplyDefaults(ConfigRecord& record, ConfigControls& controls) {
@@ -150,7 +156,8 @@ void ApplyDefaults(ConfigRecord& record, ConfigControls& controls) {
     }
 }
 
-bool SaveConfig(const std::string& path, ConfigRecord& record, const ConfigControls& controls) {
+bool SaveConfig(const std::string& path, ConfigRecord& record, const ConfigControls& controls,
+                std::string* failure) {
     const std::string port = controls.PortName();
     CopyControlsIntoRecord(controls, port, record);
     const std::vector<std::string> lines = controls.TxLines();
@@ -164,5 +171,5 @@ bool SaveConfig(const std::string& path, ConfigRecord& record, const ConfigContr
     file.Write(kGlobal, kPortKey, port);
     for (size_t j = 0; j < lines.size(); ++j)
         file.Write(kTransmits, LineKey(static_cast<int>(j)), lines[j]);
-    return file.Save();
+    return file.Save(failure);
 }

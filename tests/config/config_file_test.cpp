@@ -2,9 +2,12 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <cstdio>
 
 #include "config/config_record.h"
 #include "config/fake_config_controls.h"
@@ -201,13 +204,44 @@ TEST_F(ConfigFileTest, GarbageAndOutOfRangeValuesLoadCut) {
     EXPECT_EQ(run.controls.gapIndex, -1);
     EXPECT_TRUE(run.controls.txLines.empty());
 
+    // A forged count costs no more lines than the file holds keys.
     WriteFileBytes(path_,
                    "[Global]\nB436=255\nB437=255\nB438=255\nB439=127\n"
-                   "B448=98\nB449=11\nB450=17\nB451=25\n");
+                   "B448=98\nB449=11\nB450=17\nB451=25\n[Transmits]\nL0=a\nL2=c\nL5=f\n");
     Run huge;
     Start(huge);
-    EXPECT_EQ(huge.record.txLineCount, 10000);
-    EXPECT_EQ(huge.controls.txLines.size(), 10000u);
+    EXPECT_EQ(huge.record.txLineCount, 3);
+    EXPECT_THAT(huge.controls.txLines, ElementsAre("a", "", "c"));
+}
+
+TEST_F(ConfigFileTest, EveryTransmitLineComesBackBeyondTenThousand) {
+    Run first;
+    Start(first);
+    first.controls.txLines.clear();
+    for (int j = 0; j < 12000; ++j)
+        first.controls.txLines.push_back("100,0,0,1," + std::to_string(j % 100));
+    ASSERT_TRUE(SaveConfig(path_, first.record, first.controls));
+
+    Run second;
+    Start(second);
+    EXPECT_EQ(second.record.txLineCount, 12000);
+    EXPECT_EQ(second.controls.txLines, first.controls.txLines);
+}
+
+TEST_F(ConfigFileTest, AnUnreadableFileLoadsTheDefaultsAndSaysWhy) {
+    ASSERT_EQ(::symlink("/dev/null", path_.c_str()), 0);
+    Run run;
+    std::string failure;
+    EXPECT_FALSE(LoadConfig(path_, run.record, run.controls, &failure));
+    EXPECT_EQ(failure, "Not a regular file");
+    EXPECT_EQ(run.record.busRate, 250000);
+    EXPECT_FALSE(SaveConfig(path_, run.record, run.controls, &failure));
+    EXPECT_EQ(failure, "Not a regular file");
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(path_)).isSymLink());
+
+    std::remove(path_.c_str());
+    EXPECT_TRUE(LoadConfig(path_, run.record, run.controls, &failure));  // missing: no failure
+    EXPECT_EQ(failure, "");
 }
 
 TEST_F(ConfigFileTest, ARecordWithoutSignatureGetsTheDefaultsOnTop) {
@@ -270,7 +304,9 @@ TEST_F(ConfigFileTest, SaveThatCannotCompleteLeavesThePreviousFile) {
     Start(run);
     {
         const FileSizeLimit diskFull(previous.size() + 10);
-        EXPECT_FALSE(SaveConfig(path_, run.record, run.controls));
+        std::string failure;
+        EXPECT_FALSE(SaveConfig(path_, run.record, run.controls, &failure));
+        EXPECT_EQ(failure, "File too large");
     }
     EXPECT_EQ(ReadFileBytes(path_), previous);
 
