@@ -1,9 +1,11 @@
 #include <QIcon>
+#include <QSessionManager>
 
 #include "app/brannox_application.h"
 #include "app/main_form.h"
 #include "app/message_box_user_messages.h"
 #include "app/platform_paths.h"
+#include "app/quit_signals.h"
 #include "config/config_record.h"
 #include "link/port_names.h"
 #include "link/qt_serial_port_device.h"
@@ -18,7 +20,20 @@ int main(int argc, char** argv) {
         MessageBoxUserMessages messages;
         TMainForm mainForm({comPort, messages, config, EnumComPorts, ConfigFilePath()});
         messages.SetOwner(&mainForm);
+        // Ending by a signal or with the desktop session keeps the session's settings.
+        QuitSignals quitSignals;
+        QObject::connect(&quitSignals, &QuitSignals::received, &mainForm,
+                         &TMainForm::CloseOnQuitRequest);
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &mainForm,
+                         [&mainForm](QSessionManager& manager) {
+                             mainForm.SaveSettings(manager.allowsInteraction());
+                             manager.release();
+                         });
         mainForm.FormCreate();
+        if (mainForm.QuitRequested()) {
+            mainForm.close();
+            return 0;
+        }
         mainForm.show();
         app.exec();
     } catch (...) {

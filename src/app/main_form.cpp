@@ -1,5 +1,8 @@
 #include "app/main_form.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
@@ -7,12 +10,12 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
-
-#include <QCloseEvent>
+#include <cstdio>
 
 #include "app/config_comms.h"
 #include "app/connection_status_bar.h"
 #include "app/platform_paths.h"
+#include "common/replace_file.h"
 #include "common/user_messages.h"
 #include "config/config_file.h"
 #include "config/config_record.h"
@@ -130,7 +133,15 @@ void TMainForm::ConnectCommands() {
 
 void TMainForm::FormCreate() {
     statusPage_->frameLog().ClearLog();
-    LoadConfig(configPath_, config_, *this);
+    RemoveLeftoverTemporaries(configPath_);
+    std::string failure;
+    if (!LoadConfig(configPath_, config_, *this, &failure)) {
+        keepUnreadSettings_ = true;
+        TellSettingsProblem("Settings could not be read\n" + configPath_ + "\n" + failure +
+                                "\n\nThe program starts with the default settings and will "
+                                "not save over this file.",
+                            true);
+    }
     CentreOnScreen();
     if (portName_.empty())
         AutoDetect1Click();
@@ -170,8 +181,31 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-// Closing is always allowed; a configuration that cannot be written is not reported.
-void TMainForm::FormCloseQuery() { SaveConfig(configPath_, config_, *this); }
+// Closing is always allowed, also when the settings could not be saved.
+void TMainForm::FormCloseQuery() {
+    SaveSettings();
+}
+
+void TMainForm::SaveSettings(bool mayShowBox) {
+    if (keepUnreadSettings_) return;
+    std::string failure;
+    if (!SaveConfig(configPath_, config_, *this, &failure))
+        TellSettingsProblem("Settings could not be saved\n" + configPath_ + "\n" + failure,
+                            mayShowBox);
+}
+
+void TMainForm::TellSettingsProblem(const std::string& text, bool mayShowBox) {
+    std::fprintf(stderr, "Brannox: %s\n", text.c_str());
+    if (mayShowBox) messages_.ShowMessage(text, "Error");
+}
+
+void TMainForm::CloseOnQuitRequest() {
+    quitRequested_ = true;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+            dialog->reject();
+    if (isVisible()) close();
+}
 
 void TMainForm::Exit2Click() { close(); }
 

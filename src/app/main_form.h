@@ -9,6 +9,7 @@
 #include "app/main_form_actions.h"
 #include "common/xdg_viewer_registry.h"
 #include "config/config_controls.h"
+#include "config/tx_line_bytes.h"
 #include "link/frame.h"
 #include "link/serial.h"
 #include "link/serial_port_device.h"
@@ -72,6 +73,16 @@ public:
     void AutoDetect1Click();
     void ComPort1Error(SerialPortDevice::ErrorKind error);
     void Exit2Click();
+
+    // Writes the settings file now, as closing does; a failure is told in a box (only when
+    // `mayShowBox`) and on standard error, with the path and the system's reason. A file that
+    // could not be read at start is never written over.
+    void SaveSettings(bool mayShowBox = true);
+    // The program is asked to end (a signal, the desktop session): open dialogs and boxes are
+    // cancelled and the window closes as the user would close it, settings saved. Before the
+    // window is shown, QuitRequested() tells the start-up to close it instead.
+    void CloseOnQuitRequest();
+    bool QuitRequested() const { return quitRequested_; }
 
     // Display commands.
     void ShowFirst1000messages1Click();
@@ -163,6 +174,8 @@ private:
     bool ProbeCurrentLink();
     void SetConnectHint(const char* hint);
     void UpdateStatusBar();
+    // A box and a line on standard error, for a desktop session that ends unseen.
+    void TellSettingsProblem(const std::string& text, bool mayShowBox);
     void OnBytesReceived(int reported);
 
     SerialPortDevice& comPort_;
@@ -179,6 +192,10 @@ private:
     std::string portName_;
     bool detecting_ = false;
     bool shown_ = false;
+    bool quitRequested_ = false;
+    // The settings file exists but could not be read: it is never written over.
+    bool keepUnreadSettings_ = false;
+    TxLineBytes txLineBytes_;
 
     MainFormActions actions_;
     TSetFilter* setFilter_ = nullptr;

@@ -64,12 +64,12 @@ void TMainForm::SelectGap(int index) { transmitListPage_->cbGap->setCurrentIndex
 std::vector<std::string> TMainForm::TxLines() const {
     std::vector<std::string> lines;
     for (int i = 0; i < transmitListPage_->TxLineCount(); ++i)
-        lines.push_back(transmitListPage_->TxLine(i));
+        lines.push_back(txLineBytes_.Encode(Text(transmitListPage_->TxLine(i))));
     return lines;
 }
 void TMainForm::SetTxLines(const std::vector<std::string>& lines) {
     QStringList text;
-    for (const std::string& line : lines) text << Text(line);
+    for (const std::string& line : lines) text << txLineBytes_.Decode(line);
     transmitListPage_->eTxList->setPlainText(text.join('\n'));
 }
 void TMainForm::AppendTxLine(const std::string& line) { transmitListPage_->AppendTxLine(line); }

@@ -1,5 +1,10 @@
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -169,6 +174,46 @@ TEST_F(StatusTabTest, ClosingSavesTheSettingsAndTheNextStartLoadsThem) {
     EXPECT_EQ(next.TxIdText(), "00000001");
     EXPECT_EQ(next.TxLines().size(), 1u);
     EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(MainFormTest, SettingsThatCannotBeReadOrSavedAreToldInOneBoxEach) {
+    // A save that fails: one box with the path and the reason, and the window still closes.
+    {
+        const std::string path = folder.filePath("plain/BRANNOX.INI").toStdString();
+        QFile(folder.filePath("plain")).open(QIODevice::WriteOnly);  // a file, not a folder
+        ConfigRecord unsavedConfig;
+        TMainForm unsaved(
+            {device, messages, unsavedConfig, [] { return std::vector<std::string>{}; }, path});
+        unsaved.FormCreate();
+        unsaved.show();
+        ASSERT_EQ(messages.boxes.size(), 1u);  // Auto Detect found nothing
+        unsaved.close();
+        ASSERT_EQ(messages.boxes.size(), 2u);
+        EXPECT_EQ(messages.boxes[1].caption, "Error");
+        EXPECT_EQ(messages.boxes[1].text.rfind("Settings could not be saved\n" + path + "\n", 0),
+                  0u)
+            << messages.boxes[1].text;
+        EXPECT_FALSE(unsaved.isVisible());
+    }
+    // A file that cannot be read: said at the start, never written over, nothing more at close.
+    messages.boxes.clear();
+    const std::string link = folder.filePath("device/BRANNOX.INI").toStdString();
+    QDir(folder.path()).mkdir("device");
+    ASSERT_EQ(::symlink("/dev/null", link.c_str()), 0);
+    ConfigRecord unreadConfig;
+    TMainForm unread(
+        {device, messages, unreadConfig, [] { return std::vector<std::string>{}; }, link});
+    unread.FormCreate();
+    ASSERT_EQ(messages.boxes.size(), 2u);
+    EXPECT_EQ(messages.boxes[0].text,
+              "Settings could not be read\n" + link +
+                  "\nNot a regular file\n\nThe program starts with the default settings and "
+                  "will not save over this file.");
+    EXPECT_EQ(messages.boxes[0].caption, "Error");
+    EXPECT_EQ(unreadConfig.busRate, 250000);
+    unread.close();
+    EXPECT_EQ(messages.boxes.size(), 2u);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(link)).symLinkTarget(), "/dev/null");
 }
 
 TEST_F(MainFormTest, DynamicDisplayBoxAndMenuItemAgreeAfterEveryChange) {
