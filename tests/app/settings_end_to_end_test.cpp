@@ -161,6 +161,21 @@ TEST(SettingsEndToEndTest, DevicesAndPipesGiveTheDefaultsAtOnceAndStayAsTheyAre)
     }
 }
 
+TEST(SettingsEndToEndTest, AFileBeyondSixteenMegabytesIsNeitherReadNorWrittenOver) {
+    constexpr qint64 kMegabyte = 1024 * 1024;
+    SettingsFolder settings;
+    const std::string blankLines(50 * kMegabyte, '\n');
+    WriteFileBytes(settings.path(), blankLines);
+    BrannoxProcess program(settings.dataHome(), settings.emptyRegistry());
+    ASSERT_TRUE(program.WaitForError(kReadFailure, kTimeoutMs)) << program.StandardError();
+    EXPECT_NE(program.StandardError().find("\nLarger than 16 MB\n"), std::string::npos);
+    ASSERT_TRUE(program.EndBySignal(kTimeoutMs));
+    std::printf("50 MB of blank lines: peak %.1f MB resident\n",
+                static_cast<double>(program.PeakResidentBytes()) / kMegabyte);
+    EXPECT_LT(program.PeakResidentBytes(), 50 * kMegabyte);  // nothing of the file was read
+    EXPECT_EQ(ReadFileBytes(settings.path()).size(), blankLines.size());
+}
+
 // One run with the simulator to connect to, ended by SIGTERM: the program's peak resident memory
 // and how long it took to close.
 struct RunFigures {
