@@ -82,6 +82,12 @@ void BM_SaveConfig(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveConfig)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 
+QByteArray ReadAll(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
 void SetFileBytes(benchmark::State& state, const std::string& path) {
     state.counters["file_MB"] =
         static_cast<double>(QFile(QString::fromStdString(path)).size()) / (1024.0 * 1024.0);
@@ -104,12 +110,7 @@ void BM_FullConfigPlainRead(benchmark::State& state) {
     const ConfigOnDisk disk(kFullLines, kLongNote);
     SetFileBytes(state, disk.path);
     const PeakMemory peak(state);
-    for (auto _ : state) {
-        QFile file(QString::fromStdString(disk.path));
-        file.open(QIODevice::ReadOnly);
-        const QByteArray bytes = file.readAll();
-        benchmark::DoNotOptimize(bytes.data());
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(ReadAll(disk.path).data());
 }
 BENCHMARK(BM_FullConfigPlainRead)->Unit(benchmark::kMillisecond);
 
@@ -125,9 +126,7 @@ BENCHMARK(BM_FullConfigSave)->Unit(benchmark::kMillisecond);
 void BM_FullConfigPlainWrite(benchmark::State& state) {
     const ConfigOnDisk disk(kFullLines, kLongNote);
     SetFileBytes(state, disk.path);
-    QFile source(QString::fromStdString(disk.path));
-    source.open(QIODevice::ReadOnly);
-    const QByteArray bytes = source.readAll();
+    const QByteArray bytes = ReadAll(disk.path);
     const QString copy = disk.folder.filePath("copy.ini");
     const PeakMemory peak(state);
     for (auto _ : state) {
@@ -142,9 +141,7 @@ BENCHMARK(BM_FullConfigPlainWrite)->Unit(benchmark::kMillisecond);
 void BM_FullConfigReplaceFile(benchmark::State& state) {
     const ConfigOnDisk disk(kFullLines, kLongNote);
     SetFileBytes(state, disk.path);
-    QFile source(QString::fromStdString(disk.path));
-    source.open(QIODevice::ReadOnly);
-    const QByteArray bytes = source.readAll();
+    const QByteArray bytes = ReadAll(disk.path);
     const std::string copy = disk.folder.filePath("copy.ini").toStdString();
     const PeakMemory peak(state);
     for (auto _ : state)
