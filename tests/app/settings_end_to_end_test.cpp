@@ -194,7 +194,7 @@ RunFigures RunWithSettings(const std::string& contents) {
     EXPECT_TRUE(program.EndBySignal(kTimeoutMs));
     RunFigures figures{program.PeakResidentBytes(), closing.elapsed()};
     EXPECT_EQ(program.StandardError().find(kSaveFailure), std::string::npos);
-    EXPECT_EQ(ReadFileBytes(settings.path()).size() >= contents.size(), true);
+    EXPECT_GE(ReadFileBytes(settings.path()).size(), contents.size());
     return figures;
 }
 
