@@ -133,7 +133,10 @@ void HandleCAN::TransmitFrame(const CANBuffer& record, bool ack) {
     SendPacket(ack ? kLetterFrameAck : kLetterFrame, layout,
                static_cast<uint8_t>(CANBufferPIC::kHeaderSize + dataBytes));
     if (ack) ArmTimer(kLetterAcknowledge, kAcknowledgeTimeoutMs);
-    form_.ShowSentFrame(record);
+    // The log shows the identifier the device got: the bits its registers hold.
+    CANBuffer sent = record;
+    sent.id = FromPIC(ToPIC(record), record.layout).id;
+    form_.ShowSentFrame(sent);
 }
 
 void HandleCAN::SendSetup(bool reset) {
@@ -240,6 +243,10 @@ void HandleCAN::timerEvent(QTimerEvent* event) {
 }
 
 void HandleCAN::OnTimeout(int letter) {
+    if (letter != kLetterIdentify && letter != kLetterAcknowledge) return;
+    // The link closes after this box, so the other waits have nothing new to report: without
+    // them, no second box opens over this one while it is shown.
+    DestroyAllTimers();
     if (letter == kLetterIdentify) {
         messages_.ShowMessage("Can't find Brannox", "Information");
         form_.DisconnectClick();

@@ -175,6 +175,24 @@ TEST_F(CommandsTest, TransmitExamplesByteForByte) {
     EXPECT_EQ(sent[4].payload.size(), 14u);
 }
 
+TEST_F(CommandsTest, TheSentLineShowsTheIdentifierTheDeviceGot) {
+    Connect();
+    const struct {
+        uint32_t typed;
+        bool extended;
+        uint32_t shown;
+    } cases[] = {{0xFFFFFFFF, true, 0x1FFFFFFF},
+                 {0xFFFFFFFF, false, 0x7FF},
+                 {0x18EF2000, true, 0x18EF2000},
+                 {0x923, false, 0x123}};
+    for (const auto& c : cases) {
+        host.sentFrames.clear();
+        session.TransmitFrame(CANBuffer(c.typed, false, c.extended, 0, nullptr), false);
+        ASSERT_EQ(host.sentFrames.size(), 1u);
+        EXPECT_EQ(host.sentFrames[0].id, c.shown) << std::hex << c.typed;
+    }
+}
+
 TEST_F(CommandsTest, NothingButResetAndIdentifyGoesOutWhileNotConnected) {
     host.OpenLink();
     const uint8_t data[] = {1};
