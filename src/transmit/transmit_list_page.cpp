@@ -41,6 +41,7 @@ TransmitListPage::TransmitListPage(TCANMessage& canMessage, Hooks hooks, QWidget
           [this] { return cbLoopMsgs->isChecked(); },
           std::move(hooks.transmitFrame),
           std::move(hooks.showStopButton),
+          std::move(hooks.roomToTransmit),
       }) {
     cbGap->setEditable(true);
     cbGap->setInsertPolicy(QComboBox::NoInsert);  // the items stay the fixed choices

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -191,6 +192,30 @@ TEST_F(CommandsTest, TheSentLineShowsTheIdentifierTheDeviceGot) {
         ASSERT_EQ(host.sentFrames.size(), 1u);
         EXPECT_EQ(host.sentFrames[0].id, c.shown) << std::hex << c.typed;
     }
+}
+
+TEST_F(CommandsTest, AFrameWithoutRoomIsNeitherShownNorAwaitedAndIsToldOnce) {
+    Connect();
+    const CANBuffer frame(0x123, false, false, 0, nullptr);
+    device.pendingOutput = device.outputSize - 8;  // the 9-byte 'G' does not fit
+    EXPECT_FALSE(session.RoomToTransmit(frame, true));
+    for (int i = 0; i < 3; ++i) session.TransmitFrame(frame, true);
+    EXPECT_TRUE(device.written.empty());
+    EXPECT_TRUE(host.sentFrames.empty());
+    EXPECT_EQ(session.PendingTimers(), 0u);
+
+    const size_t linesBefore = host.logLines.size();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return host.logLines.size() > linesBefore; },
+                                3 * HandleCAN::kUnsentReportMs));
+    QTest::qWait(50);
+    ASSERT_EQ(host.logLines.size(), linesBefore + 1);
+    EXPECT_EQ(host.logLines.back(), " ** 3 frames not sent: output buffer full **");
+
+    device.pendingOutput = 0;
+    EXPECT_TRUE(session.RoomToTransmit(frame, true));
+    session.TransmitFrame(frame, true);
+    EXPECT_EQ(host.sentFrames.size(), 1u);
+    EXPECT_EQ(session.PendingTimers(), 1u);
 }
 
 TEST_F(CommandsTest, NothingButResetAndIdentifyGoesOutWhileNotConnected) {

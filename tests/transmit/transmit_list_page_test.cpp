@@ -25,7 +25,8 @@ struct TransmitListPageTest : testing::Test {
     bool stopShown = false;
     TransmitListPage page{canMessage,
                           {[this](const CANBuffer& r, bool ack) { sent.emplace_back(r.id, ack); },
-                           [this](bool visible) { stopShown = visible; }}};
+                           [this](bool visible) { stopShown = visible; },
+                           [](const CANBuffer&, bool) { return true; }}};
 
     QString Text() const { return page.eTxList->toPlainText(); }
 
