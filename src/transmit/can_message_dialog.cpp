@@ -118,12 +118,17 @@ TCANMessage::TCANMessage(QWidget* parent)
 std::string TCANMessage::EditTxLine(const std::optional<std::string>& line) {
     content_.Load(line ? std::optional<std::string_view>(*line) : std::nullopt);
     ShowContent();
-    CentreOnScreen();
     if (exec() != QDialog::Accepted) return {};
     return content_.FormLine();
 }
 
 // Qt would centre a dialog on its parent window; this one belongs in the middle of the screen.
+// Placed when shown: only then has the layout given the dialog its final size.
+void TCANMessage::showEvent(QShowEvent* event) {
+    CentreOnScreen();
+    QDialog::showEvent(event);
+}
+
 void TCANMessage::CentreOnScreen() {
     const QScreen* at = parentWidget() != nullptr ? parentWidget()->screen() : screen();
     QRect frame = frameGeometry();

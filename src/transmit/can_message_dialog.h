@@ -41,6 +41,9 @@ class TCANMessage : public QDialog {
     QLineEdit* eBigData;
     QPlainTextEdit* eNote;
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     // The change handler of cbDLC, the byte boxes and eBigData.
     void SetupForm(QWidget* changed);
