@@ -1,0 +1,144 @@
+#include "dump_options.h"
+
+#include "can_text.h"
+#include "command_line.h"
+#include "filters/filter_text.h"
+#include "link/serial.h"
+#include "session/device_commands.h"
+
+namespace {
+
+const std::vector<OptionSpec> kSpecs = {
+    {'p', "port", "PORT"},          {'s', "serial-rate", "BAUD"}, {'b', "bitrate", "RATE"},
+    {'L', "listen-only", nullptr},  {'x', "loopback", nullptr},   {'B', "brief", nullptr},
+    {'a', "window-lines", nullptr}, {'l', "log", "FILE"},         {'n', "count", "COUNT"},
+    {'T', "timeout", "SECONDS"},    {'h', "help", nullptr},
+};
+
+bool Fail(std::string& error, const std::string& text) {
+    error = text;
+    return false;
+}
+
+bool ApplyOption(const ParsedOption& option, DumpOptions& options, std::string& error) {
+    uint64_t number = 0;
+    switch (option.name) {
+        case 'p':
+            options.port = option.value;
+            return !options.port.empty() || Fail(error, "-p expects a port name");
+        case 's':
+            if (!ParseWholeNumber(option.value, 1, INT32_MAX, number) ||
+                !IsStandardBaudRate(static_cast<int>(number)))
+                return Fail(error, "-s expects a standard serial rate such as 115200");
+            options.serialRate = static_cast<int>(number);
+            return true;
+        case 'b':
+            if (!ParseWholeNumber(option.value, kMinBusRate, kMaxBusRate, number))
+                return Fail(error, "-b expects a bus rate from " + std::to_string(kMinBusRate) +
+                                       " to " + std::to_string(kMaxBusRate));
+            options.busRate = static_cast<int>(number);
+            return true;
+        case 'L':
+            options.listenOnly = true;
+            return true;
+        case 'x':
+            options.loopback = true;
+            return true;
+        case 'B':
+            options.brief = true;
+            return true;
+        case 'a':
+            options.windowLines = true;
+            return true;
+        case 'l':
+            options.logFile = option.value;
+            return !options.logFile.empty() || Fail(error, "-l expects a file name");
+        case 'n':
+            if (!ParseWholeNumber(option.value, 1, UINT64_MAX, options.count))
+                return Fail(error, "-n expects a whole number of frames from 1");
+            return true;
+        case 'T':
+            if (!ParsePositiveSeconds(option.value, options.seconds))
+                return Fail(error, "-T expects a number of seconds above 0");
+            return true;
+        case 'h':
+            options.help = true;
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+bool ParseFilterText(const std::string& text, FilterEntry& filter) {
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos) return false;
+    const std::string idText = text.substr(0, colon);
+    CanId id;
+    CanId mask;
+    if ((idText.size() != 3 && idText.size() != 8) || !ParseCanId(idText, id) ||
+        !ParseCanId(text.substr(colon + 1), mask))
+        return false;
+    if (mask.id > (id.extended ? CanId::kMaxExtended : CanId::kMaxStandard)) return false;
+    filter = FilterEntry{id.id, mask.id, static_cast<uint8_t>(id.extended ? 1 : 0), {}};
+    return true;
+}
+
+DumpOptions ParseDumpOptions(const std::vector<std::string>& args, std::string& error) {
+    DumpOptions options;
+    std::vector<ParsedOption> parsed;
+    std::vector<std::string> operands;
+    if (!ParseCommandLine(args, kSpecs, parsed, operands, error)) return options;
+    for (const ParsedOption& option : parsed)
+        if (!ApplyOption(option, options, error)) return options;
+    for (const std::string& operand : operands) {
+        FilterEntry filter;
+        if (!ParseFilterText(operand, filter)) {
+            error = "bad filter '" + operand +
+                    "': expected ID:MASK, the identifier in 3 hex digits (standard) or 8 "
+                    "(extended), the mask within its bits";
+            return options;
+        }
+        options.filters.push_back(filter);
+    }
+    if (options.filters.size() > kFastFilterCount)
+        error = "at most " + std::to_string(kFastFilterCount) + " filters";
+    return options;
+}
+
+std::string DumpHelpText() {
+    return R"(Usage: ostrel-dump [options] [ID:MASK ...]
+
+Prints every CAN frame an Ostrel receives, one candump log line each:
+  (1.500000) can0 12345678#55AA
+the device time in seconds, the interface, the identifier (3 hex digits standard, 8 extended),
+'#' and the data bytes, or 'R' and the length for a response (remote) frame.
+
+Options:
+  -p, --port PORT        the port (COM3, ttyUSB0, /dev/pts/4); without it the device is
+                         found as Auto Detect finds it
+  -s, --serial-rate BAUD serial line rate (default 115200)
+  -b, --bitrate RATE     CAN bus rate in bit/s, 10000 to 1000000 (default 250000)
+  -L, --listen-only      listen only: the device acknowledges nothing on the bus
+  -x, --loopback         loopback: frames sent to the device come back as received
+  -B, --brief            brief mode: identifiers only, no data
+  -a, --window-lines     print the frame log line of the Brannox window instead
+  -l, --log FILE         also write the frames to FILE when ending: .log candump, .asc
+                         Vector ASC, anything else comma-separated (the window's CSV)
+  -n, --count COUNT      end after COUNT frames
+  -T, --timeout SECONDS  end after SECONDS
+  -h, --help             this text
+
+Filters: up to six ID:MASK go to the device's acceptance filters; a frame passes when
+(frame id & MASK) == (ID & MASK) and its kind matches. The device shares one mask between
+filters 1-2 and one between filters 3-6, so at most two different masks, one of them used by
+at most two filters.
+
+Ctrl-C or SIGTERM ends it: the device is reset, the log written, and a summary (received,
+lost, duration) goes to standard error. Frames the device flagged as lost are reported on
+standard error as they happen.
+
+Exit status: 0 on a clean end, 1 when the port or the device failed, 2 for a bad command line.
+)";
+}
