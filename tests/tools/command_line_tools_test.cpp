@@ -202,15 +202,20 @@ TEST(OstrelSend, SendsWithAcknowledgementOrSaysWhyNot) {
                        ": port busy: another program has it open\n");
 }
 
-TEST(OstrelSend, ADeviceThatDoesNotAcknowledgeFailsWithTheReason) {
-    SimProcess sim({"--count", "0", "--no-ack"});
-    std::string err;
-    EXPECT_EQ(RunTool(OSTREL_SEND_PATH, {"-p", sim.port().c_str(), "123#11"}, sim.RegistryFolder(),
-                      nullptr, &err),
-              1);
-    EXPECT_EQ(err,
-              "ostrel-send: no acknowledgement from the device within 1000 ms (frame 1 of "
-              "1)\n");
+TEST(OstrelSend, ADeviceThatDoesNotAnswerOrAcknowledgeFailsWithTheReason) {
+    const std::pair<QString, std::string> faults[] = {
+        {"--no-ack", "no acknowledgement from the device within 1000 ms (frame 1 of 1)"},
+        {"--silent", "no answer from a device on "},
+    };
+    for (const auto& [fault, reason] : faults) {
+        SimProcess sim({"--count", "0", fault});
+        std::string err;
+        EXPECT_EQ(RunTool(OSTREL_SEND_PATH, {"-p", sim.port().c_str(), "123#11"},
+                          sim.RegistryFolder(), nullptr, &err),
+                  1);
+        const std::string expected = "ostrel-send: " + reason;
+        EXPECT_EQ(err, fault == "--silent" ? expected + sim.port() + "\n" : expected + "\n");
+    }
 }
 
 TEST(CommandLineTools, BadArgumentsAndPortsThatDoNotOpen) {

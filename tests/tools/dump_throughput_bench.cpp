@@ -3,8 +3,6 @@
 // path (QtSerialPortDevice, Serial, Frame, HandleCAN, store) fed the same way in the same run.
 // Not a test: run it to see the figures.
 
-#include <sys/resource.h>
-
 #include <QCoreApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -22,16 +20,6 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::duration duration) {
     return std::chrono::duration<double>(duration).count();
-}
-
-// Processor time of the children this process has waited for.
-double ChildrenCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    const auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 QStringList SimArguments(int frames) {
@@ -65,7 +53,7 @@ double Dump(int frames) {
     dump.setProgram(OSTREL_DUMP_PATH);
     dump.setArguments(
         {"-p", QString::fromStdString(sim.port()), "-n", QString::number(frames), "-T", "120"});
-    const double cpuBefore = ChildrenCpuSeconds();
+    const double cpuBefore = ProcessUsageNow(RUSAGE_CHILDREN).cpuSeconds;
     const Clock::time_point start = Clock::now();
     dump.start();
     long lines = 0;
@@ -76,7 +64,8 @@ double Dump(int frames) {
     }
     dump.waitForFinished();
     const double elapsed = Seconds(Clock::now() - start);
-    const double perFrame = (ChildrenCpuSeconds() - cpuBefore) / static_cast<double>(lines) * 1e6;
+    const double perFrame = (ProcessUsageNow(RUSAGE_CHILDREN).cpuSeconds - cpuBefore) /
+                            static_cast<double>(lines) * 1e6;
     const QByteArray summary = dump.readAllStandardError().trimmed();
     std::printf(
         "ostrel-dump:  %7ld of %d frames in %.3f s (from start) = %6.0f frames/s, CPU "

@@ -10,9 +10,10 @@ TEST(CommandLineOptions, DumpReadsOptionsAndFiltersOrSaysWhatIsWrong) {
                           "10", "-T", "1.5", "123:7FF", "18FEF100:1FFF0000"},
                          error);
     EXPECT_EQ(error, "");
-    EXPECT_EQ(options.port, "ttyUSB0");
-    EXPECT_EQ(options.busRate, 500000);
-    EXPECT_TRUE(options.listenOnly && options.loopback && options.brief && options.windowLines);
+    EXPECT_EQ(options.device.port, "ttyUSB0");
+    EXPECT_EQ(options.device.busRate, 500000);
+    EXPECT_TRUE(options.listenOnly && options.device.loopback && options.brief &&
+                options.windowLines);
     EXPECT_EQ(options.logFile, "x.asc");
     EXPECT_EQ(options.count, 10u);
     EXPECT_EQ(options.seconds, 1.5);

@@ -4,6 +4,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "link/serial.h"
+#include "session/device_commands.h"
+
 namespace {
 
 const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, std::string_view word) {
@@ -50,6 +53,52 @@ bool ParseCommandLine(const std::vector<std::string>& args, const std::vector<Op
         options.push_back(option);
     }
     return true;
+}
+
+const std::vector<OptionSpec> kDeviceOptionSpecs = {
+    {'p', "port", "PORT"},
+    {'s', "serial-rate", "BAUD"},
+    {'b', "bitrate", "RATE"},
+    {'x', "loopback", nullptr},
+};
+
+const char kDeviceOptionsHelp[] =
+    R"(  -p, --port PORT        the port (COM3, ttyUSB0, /dev/pts/4); without it the device is
+                         found as Auto Detect finds it
+  -s, --serial-rate BAUD serial line rate (default 115200)
+  -b, --bitrate RATE     CAN bus rate in bit/s, 10000 to 1000000 (default 250000)
+  -x, --loopback         loopback: frames sent to the device come back as received ones
+)";
+
+bool Fail(std::string& error, const std::string& text) {
+    error = text;
+    return false;
+}
+
+bool ApplyDeviceOption(const ParsedOption& option, DeviceOptions& device, std::string& error) {
+    uint64_t number = 0;
+    switch (option.name) {
+        case 'p':
+            device.port = option.value;
+            return !device.port.empty() || Fail(error, "-p expects a port name");
+        case 's':
+            if (!ParseWholeNumber(option.value, 1, INT32_MAX, number) ||
+                !IsStandardBaudRate(static_cast<int>(number)))
+                return Fail(error, "-s expects a standard serial rate such as 115200");
+            device.serialRate = static_cast<int>(number);
+            return true;
+        case 'b':
+            if (!ParseWholeNumber(option.value, kMinBusRate, kMaxBusRate, number))
+                return Fail(error, "-b expects a bus rate from " + std::to_string(kMinBusRate) +
+                                       " to " + std::to_string(kMaxBusRate));
+            device.busRate = static_cast<int>(number);
+            return true;
+        case 'x':
+            device.loopback = true;
+            return true;
+        default:
+            return false;
+    }
 }
 
 bool ParseWholeNumber(std::string_view text, uint64_t low, uint64_t high, uint64_t& value) {

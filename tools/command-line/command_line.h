@@ -29,6 +29,23 @@ bool ParseWholeNumber(std::string_view text, uint64_t low, uint64_t high, uint64
 // Decimal seconds ("2", "0.5"), more than 0.
 bool ParsePositiveSeconds(std::string_view text, double& seconds);
 
+// The options both programs take to reach the device.
+struct DeviceOptions {
+    std::string port;  // empty: find the device as Auto Detect does
+    int serialRate = 115200;
+    int busRate = 250000;
+    bool loopback = false;
+};
+// -p PORT, -s BAUD, -b RATE and -x, in the form of every program's help text.
+extern const std::vector<OptionSpec> kDeviceOptionSpecs;
+extern const char kDeviceOptionsHelp[];
+// Takes `option` when it is one of the device options: true when it was and is good, false
+// with `error` when it is bad, false without `error` when it is not one of them.
+bool ApplyDeviceOption(const ParsedOption& option, DeviceOptions& device, std::string& error);
+
+// Sets `error` and returns false, for the readers of the options.
+bool Fail(std::string& error, const std::string& text);
+
 // The line for a bad command line: "<program>: <error> (see --help)".
 std::string BadUsageLine(const std::string& program, const std::string& error);
 // Exit codes shared by the programs.

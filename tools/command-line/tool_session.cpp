@@ -21,6 +21,7 @@ ToolSession::ToolSession(ConfigRecord& config, bool brief) : config_(config), br
     device_.onRxChar = [this](int reported) {
         ComReceive(assembler_, link_.get(), reported,
                    [this](Frame& packet) { session_.Dispatch(packet); });
+        if (onDelivered) onDelivered();
     };
     // A port that went away is closed without the reset bytes, as the window does.
     device_.onError = [this](SerialPortDevice::ErrorKind kind) {

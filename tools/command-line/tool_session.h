@@ -36,6 +36,8 @@ class ToolSession : public SessionHost, private UserMessages {
 
     // Every received frame, in order; its `sequence` counts from 0 for the whole session.
     std::function<void(const CANBuffer&)> onFrame;
+    // After the frames of one delivery from the port (a few milliseconds' worth at most).
+    std::function<void()> onDelivered;
     // Set when the session ended by itself (no answer, no acknowledgement, port lost): why.
     std::string failure;
 

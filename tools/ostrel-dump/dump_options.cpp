@@ -3,46 +3,25 @@
 #include "can_text.h"
 #include "command_line.h"
 #include "filters/filter_text.h"
-#include "link/serial.h"
-#include "session/device_commands.h"
 
 namespace {
 
-const std::vector<OptionSpec> kSpecs = {
-    {'p', "port", "PORT"},          {'s', "serial-rate", "BAUD"}, {'b', "bitrate", "RATE"},
-    {'L', "listen-only", nullptr},  {'x', "loopback", nullptr},   {'B', "brief", nullptr},
-    {'a', "window-lines", nullptr}, {'l', "log", "FILE"},         {'n', "count", "COUNT"},
-    {'T', "timeout", "SECONDS"},    {'h', "help", nullptr},
-};
-
-bool Fail(std::string& error, const std::string& text) {
-    error = text;
-    return false;
+std::vector<OptionSpec> Specs() {
+    std::vector<OptionSpec> specs = kDeviceOptionSpecs;
+    specs.insert(specs.end(), {{'L', "listen-only", nullptr},
+                               {'B', "brief", nullptr},
+                               {'a', "window-lines", nullptr},
+                               {'l', "log", "FILE"},
+                               {'n', "count", "COUNT"},
+                               {'T', "timeout", "SECONDS"},
+                               {'h', "help", nullptr}});
+    return specs;
 }
 
 bool ApplyOption(const ParsedOption& option, DumpOptions& options, std::string& error) {
-    uint64_t number = 0;
     switch (option.name) {
-        case 'p':
-            options.port = option.value;
-            return !options.port.empty() || Fail(error, "-p expects a port name");
-        case 's':
-            if (!ParseWholeNumber(option.value, 1, INT32_MAX, number) ||
-                !IsStandardBaudRate(static_cast<int>(number)))
-                return Fail(error, "-s expects a standard serial rate such as 115200");
-            options.serialRate = static_cast<int>(number);
-            return true;
-        case 'b':
-            if (!ParseWholeNumber(option.value, kMinBusRate, kMaxBusRate, number))
-                return Fail(error, "-b expects a bus rate from " + std::to_string(kMinBusRate) +
-                                       " to " + std::to_string(kMaxBusRate));
-            options.busRate = static_cast<int>(number);
-            return true;
         case 'L':
             options.listenOnly = true;
-            return true;
-        case 'x':
-            options.loopback = true;
             return true;
         case 'B':
             options.brief = true;
@@ -89,9 +68,11 @@ DumpOptions ParseDumpOptions(const std::vector<std::string>& args, std::string& 
     DumpOptions options;
     std::vector<ParsedOption> parsed;
     std::vector<std::string> operands;
-    if (!ParseCommandLine(args, kSpecs, parsed, operands, error)) return options;
-    for (const ParsedOption& option : parsed)
-        if (!ApplyOption(option, options, error)) return options;
+    if (!ParseCommandLine(args, Specs(), parsed, operands, error)) return options;
+    for (const ParsedOption& option : parsed) {
+        if (ApplyDeviceOption(option, options.device, error)) continue;
+        if (!error.empty() || !ApplyOption(option, options, error)) return options;
+    }
     for (const std::string& operand : operands) {
         FilterEntry filter;
         if (!ParseFilterText(operand, filter)) {
@@ -116,12 +97,8 @@ the device time in seconds, the interface, the identifier (3 hex digits standard
 '#' and the data bytes, or 'R' and the length for a response (remote) frame.
 
 Options:
-  -p, --port PORT        the port (COM3, ttyUSB0, /dev/pts/4); without it the device is
-                         found as Auto Detect finds it
-  -s, --serial-rate BAUD serial line rate (default 115200)
-  -b, --bitrate RATE     CAN bus rate in bit/s, 10000 to 1000000 (default 250000)
-  -L, --listen-only      listen only: the device acknowledges nothing on the bus
-  -x, --loopback         loopback: frames sent to the device come back as received
+)" + std::string(kDeviceOptionsHelp) +
+           R"(  -L, --listen-only      listen only: the device acknowledges nothing on the bus
   -B, --brief            brief mode: identifiers only, no data
   -a, --window-lines     print the frame log line of the Brannox window instead
   -l, --log FILE         also write the frames to FILE when ending: .log candump, .asc

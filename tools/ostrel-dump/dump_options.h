@@ -4,15 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "config/config_record.h"
 
 // What the command line of ostrel-dump sets.
 struct DumpOptions {
-    std::string port;  // empty: find the device as Auto Detect does
-    int serialRate = 115200;
-    int busRate = 250000;
+    DeviceOptions device;
     bool listenOnly = false;
-    bool loopback = false;
     bool brief = false;
     bool windowLines = false;  // -a: the window's log line instead of candump's
     std::string logFile;

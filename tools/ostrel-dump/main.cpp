@@ -17,6 +17,8 @@
 namespace {
 
 constexpr char kProgram[] = "ostrel-dump";
+// Enough for every line of one delivery from the port, so that none is written in between.
+constexpr size_t kOutputBufferSize = 1 << 20;
 
 void PrintError(const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str());
@@ -24,9 +26,9 @@ void PrintError(const std::string& text) {
 
 // The device's setup from the options; false with `error` when the filters do not fit.
 bool SetUp(const DumpOptions& options, ConfigRecord& config, std::string& error) {
-    config.busRate = options.busRate;
+    config.busRate = options.device.busRate;
     config.listenOnly = options.listenOnly ? 1 : 0;
-    config.loopback = options.loopback ? 1 : 0;
+    config.loopback = options.device.loopback ? 1 : 0;
     if (options.filters.empty()) return true;
     FastFilterSlots placed;
     if (!PlaceFastFilters(options.filters, placed, error)) return false;
@@ -68,7 +70,13 @@ class FramePrinter {
         if (record.brief) shown.timestamp = lastTime_;
         const std::string line =
             options_.windowLines ? FormatFrameLine(record, false) : CandumpLine(shown);
-        if (std::fputs(line.c_str(), stdout) < 0 || std::fputc('\n', stdout) < 0) RequestStop();
+        std::fputs(line.c_str(), stdout);
+        std::fputc('\n', stdout);
+    }
+    // The lines of one delivery from the port go out together: a reader of a pipe or a
+    // terminal sees each frame as it comes, without a write for every line.
+    static void Deliver() {
+        if (std::fflush(stdout) != 0) RequestStop();
     }
     bool Done() const { return options_.count != 0 && received >= options_.count; }
 
@@ -98,14 +106,15 @@ int main(int argc, char** argv) {
         std::fputs(DumpHelpText().c_str(), stdout);
         return kExitOk;
     }
-    // Each frame reaches a reader (grep, a decoder) as it comes, pipe or terminal.
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // Flushed after every delivery from the port (FramePrinter::Deliver), never in between.
+    std::setvbuf(stdout, nullptr, _IOFBF, kOutputBufferSize);
     InstallStopSignals();
 
     ToolSession tool(config, options.brief);
     FramePrinter printer(options);
     tool.onFrame = [&printer](const CANBuffer& record) { printer.Print(record); };
-    if (!tool.Connect(options.port, options.serialRate, error) && !StopRequested()) {
+    tool.onDelivered = &FramePrinter::Deliver;
+    if (!tool.Connect(options.device.port, options.device.serialRate, error) && !StopRequested()) {
         PrintError(error);
         return kExitFailure;
     }

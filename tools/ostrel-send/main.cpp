@@ -63,10 +63,10 @@ int main(int argc, char** argv) {
     InstallStopSignals();
 
     ConfigRecord config;
-    config.busRate = options.busRate;
-    config.loopback = options.loopback ? 1 : 0;
+    config.busRate = options.device.busRate;
+    config.loopback = options.device.loopback ? 1 : 0;
     ToolSession tool(config, false);
-    if (!tool.Connect(options.port, options.serialRate, error)) return Fail(error);
+    if (!tool.Connect(options.device.port, options.device.serialRate, error)) return Fail(error);
 
     const uint64_t total = pass.size() * options.count;
     QElapsedTimer clock;

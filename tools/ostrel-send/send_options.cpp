@@ -5,45 +5,23 @@
 
 #include "candump_reader.h"
 #include "command_line.h"
-#include "link/serial.h"
-#include "session/device_commands.h"
 
 namespace {
 
-const std::vector<OptionSpec> kSpecs = {
-    {'p', "port", "PORT"},      {'s', "serial-rate", "BAUD"}, {'b', "bitrate", "RATE"},
-    {'x', "loopback", nullptr}, {'g', "gap", "MS"},           {'c', "count", "COUNT"},
-    {'f', "file", "FILE"},      {'h', "help", nullptr},
-};
+std::vector<OptionSpec> Specs() {
+    std::vector<OptionSpec> specs = kDeviceOptionSpecs;
+    specs.insert(specs.end(), {{'g', "gap", "MS"},
+                               {'c', "count", "COUNT"},
+                               {'f', "file", "FILE"},
+                               {'h', "help", nullptr}});
+    return specs;
+}
 
 constexpr uint64_t kMaxGapMs = 3600000;
-
-bool Fail(std::string& error, const std::string& text) {
-    error = text;
-    return false;
-}
 
 bool ApplyOption(const ParsedOption& option, SendOptions& options, std::string& error) {
     uint64_t number = 0;
     switch (option.name) {
-        case 'p':
-            options.port = option.value;
-            return !options.port.empty() || Fail(error, "-p expects a port name");
-        case 's':
-            if (!ParseWholeNumber(option.value, 1, INT32_MAX, number) ||
-                !IsStandardBaudRate(static_cast<int>(number)))
-                return Fail(error, "-s expects a standard serial rate such as 115200");
-            options.serialRate = static_cast<int>(number);
-            return true;
-        case 'b':
-            if (!ParseWholeNumber(option.value, kMinBusRate, kMaxBusRate, number))
-                return Fail(error, "-b expects a bus rate from " + std::to_string(kMinBusRate) +
-                                       " to " + std::to_string(kMaxBusRate));
-            options.busRate = static_cast<int>(number);
-            return true;
-        case 'x':
-            options.loopback = true;
-            return true;
         case 'g':
             if (!ParseWholeNumber(option.value, 0, kMaxGapMs, number))
                 return Fail(error,
@@ -82,9 +60,11 @@ SendOptions ParseSendOptions(const std::vector<std::string>& args, std::string& 
     SendOptions options;
     std::vector<ParsedOption> parsed;
     std::vector<std::string> operands;
-    if (!ParseCommandLine(args, kSpecs, parsed, operands, error)) return options;
-    for (const ParsedOption& option : parsed)
-        if (!ApplyOption(option, options, error)) return options;
+    if (!ParseCommandLine(args, Specs(), parsed, operands, error)) return options;
+    for (const ParsedOption& option : parsed) {
+        if (ApplyDeviceOption(option, options.device, error)) continue;
+        if (!error.empty() || !ApplyOption(option, options, error)) return options;
+    }
     if (options.help) return options;
     if (!options.logFile.empty()) {
         if (!operands.empty()) error = "expects either a frame or -f FILE, not both";
@@ -108,12 +88,8 @@ acknowledged the last. FRAME is written as candump and cansend write it:
   123#R  123#R4    response (remote) frame, with its length
 
 Options:
-  -p, --port PORT        the port (COM3, ttyUSB0, /dev/pts/4); without it the device is
-                         found as Auto Detect finds it
-  -s, --serial-rate BAUD serial line rate (default 115200)
-  -b, --bitrate RATE     CAN bus rate in bit/s, 10000 to 1000000 (default 250000)
-  -x, --loopback         loopback: the device keeps the frames to itself and returns them
-  -g, --gap MS           milliseconds from one frame to the next (0 to 3600000)
+)" + std::string(kDeviceOptionsHelp) +
+           R"(  -g, --gap MS           milliseconds from one frame to the next (0 to 3600000)
   -c, --count COUNT      send the frame (or the whole file) COUNT times
   -f, --file FILE        send every frame of a candump log, with the log's own timing
                          unless -g is given

@@ -4,14 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "session/can_buffer.h"
 
 // What the command line of ostrel-send sets.
 struct SendOptions {
-    std::string port;  // empty: find the device as Auto Detect does
-    int serialRate = 115200;
-    int busRate = 250000;
-    bool loopback = false;
+    DeviceOptions device;
     int gapMs = -1;  // -1: no -g (a log's own timing, or back to back)
     uint64_t count = 1;
     std::string logFile;  // -f: the frames of a candump log
