@@ -101,6 +101,20 @@ bool ApplyDeviceOption(const ParsedOption& option, DeviceOptions& device, std::s
     }
 }
 
+bool ParseProgramOptions(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+                         DeviceOptions& device, const OptionHandler& apply,
+                         std::vector<std::string>& operands, std::string& error) {
+    std::vector<OptionSpec> all = kDeviceOptionSpecs;
+    all.insert(all.end(), specs.begin(), specs.end());
+    std::vector<ParsedOption> parsed;
+    if (!ParseCommandLine(args, all, parsed, operands, error)) return false;
+    for (const ParsedOption& option : parsed) {
+        if (ApplyDeviceOption(option, device, error)) continue;
+        if (!error.empty() || !apply(option, error)) return false;
+    }
+    return true;
+}
+
 bool ParseWholeNumber(std::string_view text, uint64_t low, uint64_t high, uint64_t& value) {
     uint64_t parsed = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,14 @@ extern const char kDeviceOptionsHelp[];
 // Takes `option` when it is one of the device options: true when it was and is good, false
 // with `error` when it is bad, false without `error` when it is not one of them.
 bool ApplyDeviceOption(const ParsedOption& option, DeviceOptions& device, std::string& error);
+
+// Reads a program's command line: the device options into `device`, each option of `specs` to
+// `apply` (false with `error` for a bad value), the other words into `operands`. False with
+// `error` at the first bad option.
+using OptionHandler = std::function<bool(const ParsedOption& option, std::string& error)>;
+bool ParseProgramOptions(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+                         DeviceOptions& device, const OptionHandler& apply,
+                         std::vector<std::string>& operands, std::string& error);
 
 // Sets `error` and returns false, for the readers of the options.
 bool Fail(std::string& error, const std::string& text);

@@ -6,17 +6,10 @@
 
 namespace {
 
-std::vector<OptionSpec> Specs() {
-    std::vector<OptionSpec> specs = kDeviceOptionSpecs;
-    specs.insert(specs.end(), {{'L', "listen-only", nullptr},
-                               {'B', "brief", nullptr},
-                               {'a', "window-lines", nullptr},
-                               {'l', "log", "FILE"},
-                               {'n', "count", "COUNT"},
-                               {'T', "timeout", "SECONDS"},
-                               {'h', "help", nullptr}});
-    return specs;
-}
+const std::vector<OptionSpec> kSpecs = {{'L', "listen-only", nullptr},  {'B', "brief", nullptr},
+                                        {'a', "window-lines", nullptr}, {'l', "log", "FILE"},
+                                        {'n', "count", "COUNT"},        {'T', "timeout", "SECONDS"},
+                                        {'h', "help", nullptr}};
 
 bool ApplyOption(const ParsedOption& option, DumpOptions& options, std::string& error) {
     switch (option.name) {
@@ -66,13 +59,11 @@ bool ParseFilterText(const std::string& text, FilterEntry& filter) {
 
 DumpOptions ParseDumpOptions(const std::vector<std::string>& args, std::string& error) {
     DumpOptions options;
-    std::vector<ParsedOption> parsed;
     std::vector<std::string> operands;
-    if (!ParseCommandLine(args, Specs(), parsed, operands, error)) return options;
-    for (const ParsedOption& option : parsed) {
-        if (ApplyDeviceOption(option, options.device, error)) continue;
-        if (!error.empty() || !ApplyOption(option, options, error)) return options;
-    }
+    const auto apply = [&options](const ParsedOption& option, std::string& error) {
+        return ApplyOption(option, options, error);
+    };
+    if (!ParseProgramOptions(args, kSpecs, options.device, apply, operands, error)) return options;
     for (const std::string& operand : operands) {
         FilterEntry filter;
         if (!ParseFilterText(operand, filter)) {

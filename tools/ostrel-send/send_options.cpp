@@ -8,14 +8,8 @@
 
 namespace {
 
-std::vector<OptionSpec> Specs() {
-    std::vector<OptionSpec> specs = kDeviceOptionSpecs;
-    specs.insert(specs.end(), {{'g', "gap", "MS"},
-                               {'c', "count", "COUNT"},
-                               {'f', "file", "FILE"},
-                               {'h', "help", nullptr}});
-    return specs;
-}
+const std::vector<OptionSpec> kSpecs = {
+    {'g', "gap", "MS"}, {'c', "count", "COUNT"}, {'f', "file", "FILE"}, {'h', "help", nullptr}};
 
 constexpr uint64_t kMaxGapMs = 3600000;
 
@@ -58,13 +52,11 @@ bool ParseFrameText(const std::string& text, CANBuffer& frame, std::string& erro
 
 SendOptions ParseSendOptions(const std::vector<std::string>& args, std::string& error) {
     SendOptions options;
-    std::vector<ParsedOption> parsed;
     std::vector<std::string> operands;
-    if (!ParseCommandLine(args, Specs(), parsed, operands, error)) return options;
-    for (const ParsedOption& option : parsed) {
-        if (ApplyDeviceOption(option, options.device, error)) continue;
-        if (!error.empty() || !ApplyOption(option, options, error)) return options;
-    }
+    const auto apply = [&options](const ParsedOption& option, std::string& error) {
+        return ApplyOption(option, options, error);
+    };
+    if (!ParseProgramOptions(args, kSpecs, options.device, apply, operands, error)) return options;
     if (options.help) return options;
     if (!options.logFile.empty()) {
         if (!operands.empty()) error = "expects either a frame or -f FILE, not both";
