@@ -132,7 +132,9 @@ int main(int argc, char** argv) {
         PrintError(tool.failure);
         exitCode = kExitFailure;
     }
-    if (!options.logFile.empty()) {
+    if (!options.logFile.empty() && printer.kept.Empty()) {
+        PrintError("no frames, so " + options.logFile + " was not written");
+    } else if (!options.logFile.empty()) {
         SaveMessages messages;
         SaveMessageLog(printer.kept, options.logFile, messages);
         if (!messages.failed.empty()) {
