@@ -1,5 +1,7 @@
 #include "manual_document.h"
 
+#include "manual_style.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,8 +15,6 @@
 #include <QTextImageFormat>
 #include <QUrl>
 #include <vector>
-
-#include "manual_style.h"
 
 namespace {
 
