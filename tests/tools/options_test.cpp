@@ -3,6 +3,16 @@
 #include "dump_options.h"
 #include "send_options.h"
 
+namespace {
+
+std::string BadFilter(const std::string& text) {
+    return "bad filter '" + text +
+           "': expected ID:MASK, the identifier in 3 hex digits (standard) or 8 (extended), the "
+           "mask within its bits";
+}
+
+}  // namespace
+
 TEST(CommandLineOptions, DumpReadsOptionsAndFiltersOrSaysWhatIsWrong) {
     std::string error;
     DumpOptions options =
@@ -34,18 +44,10 @@ TEST(CommandLineOptions, DumpReadsOptionsAndFiltersOrSaysWhatIsWrong) {
         {{"-n", "5x"}, "-n expects a whole number of frames from 1"},
         {{"-T", "0"}, "-T expects a number of seconds above 0"},
         {{"-T", "-1"}, "-T expects a number of seconds above 0"},
-        {{"12:7FF"},
-         "bad filter '12:7FF': expected ID:MASK, the identifier in 3 hex digits "
-         "(standard) or 8 (extended), the mask within its bits"},
-        {{"123:FFF"},
-         "bad filter '123:FFF': expected ID:MASK, the identifier in 3 hex digits "
-         "(standard) or 8 (extended), the mask within its bits"},
-        {{"123"},
-         "bad filter '123': expected ID:MASK, the identifier in 3 hex digits "
-         "(standard) or 8 (extended), the mask within its bits"},
-        {{"1:1", "2:2"},
-         "bad filter '1:1': expected ID:MASK, the identifier in 3 hex digits "
-         "(standard) or 8 (extended), the mask within its bits"},
+        {{"12:7FF"}, BadFilter("12:7FF")},
+        {{"123:FFF"}, BadFilter("123:FFF")},  // wider than a standard identifier
+        {{"123"}, BadFilter("123")},
+        {{"1:1", "2:2"}, BadFilter("1:1")},
         {{"100:7FF", "101:7FF", "102:7FF", "103:7FF", "104:7FF", "105:7FF", "106:7FF"},
          "at most 6 filters"},
     };
