@@ -158,6 +158,20 @@ TEST(OstrelDump, EndsAfterSecondsOrOnSignalsWithSummaryLogAndReset) {
     }
 }
 
+TEST(OstrelDump, APortThatGoesAwayEndsItWithTheReasonAndTheLog) {
+    SimProcess sim({"--rate", "1000", "--hangup-after", "20"});
+    QTemporaryDir folder;
+    const std::string log = folder.filePath("frames.log").toStdString();
+    std::string out;
+    std::string err;
+    EXPECT_EQ(RunTool(OSTREL_DUMP_PATH, {"-p", sim.port().c_str(), "-l", log.c_str()},
+                      sim.RegistryFolder(), &out, &err),
+              1);
+    EXPECT_EQ(Lines(out).size(), 20u);
+    EXPECT_EQ(FileText(log), out);
+    EXPECT_EQ(Lines(err).front(), "ostrel-dump: port " + sim.port() + " lost");
+}
+
 TEST(OstrelSend, SendsWithAcknowledgementOrSaysWhyNot) {
     SimProcess sim({"--count", "0"});
     std::string err;
