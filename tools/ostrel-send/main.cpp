@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <cstdio>
 
 #include "candump_reader.h"
@@ -37,6 +38,17 @@ std::vector<PlannedFrame> Plan(const SendOptions& options, const std::vector<Log
     if (options.gapMs >= 0)
         for (PlannedFrame& planned : pass) planned.delayUs = uint64_t(options.gapMs) * 1000;
     return pass;
+}
+
+// Lets the event loop run until `dueUs` on `clock`, woken by a precise timer at that time.
+void WaitUntil(ToolSession& tool, const QElapsedTimer& clock, uint64_t dueUs) {
+    const auto nowUs = [&clock] { return static_cast<uint64_t>(clock.nsecsElapsed() / 1000); };
+    if (nowUs() >= dueUs) return;
+    QTimer due;
+    due.setSingleShot(true);
+    due.setTimerType(Qt::PreciseTimer);
+    due.start(static_cast<int>((dueUs - nowUs() + 999) / 1000));
+    tool.RunUntil([&] { return nowUs() >= dueUs; });
 }
 
 }  // namespace
@@ -75,7 +87,7 @@ int main(int argc, char** argv) {
     for (uint64_t sent = 0; sent < total; ++sent) {
         const PlannedFrame& planned = pass[sent % pass.size()];
         if (sent > 0) dueUs += planned.delayUs;
-        tool.RunUntil([&] { return uint64_t(clock.nsecsElapsed() / 1000) >= dueUs; });
+        WaitUntil(tool, clock, dueUs);
         if (StopRequested())
             return Fail("stopped after " + std::to_string(sent) + " of " + std::to_string(total) +
                         " frames");
