@@ -1,6 +1,7 @@
 # The install_layout test: installs BUILD_DIR into a fresh PREFIX and checks what a desktop
 # and Help > Manual need there: every installed file, that bin/brannox leads to a program
-# with Ostrel.pdf beside it, that the installed simulator runs, that the .desktop entry names
+# with Ostrel.pdf beside it, that the installed simulator and command-line programs run and
+# their manual pages render without a warning, that the .desktop entry names
 # the installed program and icon and passes desktop-file-validate, and that the manual is a
 # PDF holding as many images as its source references.
 # desktop-file-validate is required when CI=true; elsewhere a missing one is only reported.
@@ -18,7 +19,9 @@ endif()
 
 set(icons ${DATADIR}/icons/hicolor)
 set(desktop_entry ${DATADIR}/applications/brannox.desktop)
-foreach(file ${BINDIR}/brannox ${BINDIR}/ostrel-sim ${PROGRAM_DIR}/brannox
+set(command_line_programs ostrel-dump ostrel-send)
+foreach(file ${BINDIR}/brannox ${BINDIR}/ostrel-sim ${BINDIR}/ostrel-dump ${BINDIR}/ostrel-send
+             ${MANDIR}/man1/ostrel-dump.1 ${MANDIR}/man1/ostrel-send.1 ${PROGRAM_DIR}/brannox
              ${PROGRAM_DIR}/Ostrel.pdf ${desktop_entry} ${icons}/scalable/apps/brannox.svg
              ${icons}/48x48/apps/brannox.png ${icons}/256x256/apps/brannox.png)
   if(NOT EXISTS ${PREFIX}/${file})
@@ -38,6 +41,23 @@ execute_process(COMMAND ${PREFIX}/${BINDIR}/ostrel-sim --help
 if(NOT result EQUAL 0)
   fail("the installed ostrel-sim --help failed: ${output}")
 endif()
+
+# The command-line programs run without a display, and their pages are valid troff.
+find_program(groff groff)
+foreach(program IN LISTS command_line_programs)
+  execute_process(COMMAND ${PREFIX}/${BINDIR}/${program} --help
+                  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  if(NOT result EQUAL 0 OR NOT output MATCHES "^Usage: ${program} ")
+    fail("the installed ${program} --help failed: ${output}")
+  endif()
+  if(groff)
+    execute_process(COMMAND ${groff} -man -ww -z ${PREFIX}/${MANDIR}/man1/${program}.1
+                    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    if(NOT result EQUAL 0 OR NOT output STREQUAL "")
+      fail("the manual page ${program}.1 does not render cleanly:\n${output}")
+    endif()
+  endif()
+endforeach()
 
 file(STRINGS ${PREFIX}/${desktop_entry} exec REGEX "^Exec=")
 file(STRINGS ${PREFIX}/${desktop_entry} icon REGEX "^Icon=")
@@ -84,4 +104,5 @@ if(expected_images EQUAL 0 OR pdf_image_count LESS expected_images)
   fail("Ostrel.pdf holds ${pdf_image_count} images, the manual references ${expected_images}")
 endif()
 message(STATUS "install_layout: ${PREFIX} holds the program, the manual with "
-               "${pdf_image_count} images, the simulator, the .desktop entry and the icons")
+               "${pdf_image_count} images, the simulator, the command-line programs with their "
+               "manual pages, the .desktop entry and the icons")

@@ -74,16 +74,18 @@ void TMainForm::CreatePages() {
     configComms_ = new TConfigComms(enumComPorts_, this);
     Tabs_ = Named(new QTabWidget, "Tabs");
     statusPage_ = Named(new StatusPage(config_, *session_), "tabStatus");
-    filtersPage_ = Named(
-        new FiltersPage(config_, *setFilter_,
-                        {[this] { session_->SendSetupAndFilters(false); },
-                         [this] { UpdateControls(); }}),
-        "tabFilters");
+    filtersPage_ = Named(new FiltersPage(config_, *setFilter_,
+                                         {[this] { session_->SendSetupAndFilters(false); },
+                                          [this] { UpdateControls(); }}),
+                         "tabFilters");
     transmitListPage_ = Named(
         new TransmitListPage(
             *canMessage_,
             {[this](const CANBuffer& record, bool ack) { session_->TransmitFrame(record, ack); },
-             [this](bool visible) { actions_.bStopTx->setVisible(visible); }}),
+             [this](bool visible) { actions_.bStopTx->setVisible(visible); },
+             [this](const CANBuffer& record, bool ack) {
+                 return session_->RoomToTransmit(record, ack);
+             }}),
         "tabTransmitList");
     tabMotor_ = Named(new MotorPage([this](const CANBuffer& record, bool ack) {
                           session_->TransmitFrame(record, ack);
@@ -125,8 +127,7 @@ void TMainForm::ConnectCommands() {
             &TMainForm::Receive100randommessages1Click);
     connect(a.Manual1, &QAction::triggered, this, &TMainForm::Manual1Click);
     connect(a.About1, &QAction::triggered, this, &TMainForm::About1Click);
-    connect(a.DisplayDynamically1, &QAction::triggered, this,
-            &TMainForm::DisplayDynamically1Click);
+    connect(a.DisplayDynamically1, &QAction::triggered, this, &TMainForm::DisplayDynamically1Click);
     connect(&log, &FrameLogPanel::dynamicDisplayChanged, this, &TMainForm::UpdateControls);
     connect(Tabs_, &QTabWidget::currentChanged, this, &TMainForm::TabsEnter);
 }
@@ -207,7 +208,9 @@ void TMainForm::CloseOnQuitRequest() {
     if (isVisible()) close();
 }
 
-void TMainForm::Exit2Click() { close(); }
+void TMainForm::Exit2Click() {
+    close();
+}
 
 void TMainForm::ShowFrame(const CANBuffer* record) {
     if (record == nullptr) {
@@ -223,9 +226,13 @@ void TMainForm::ShowSentFrame(const CANBuffer& record) {
     statusPage_->frameLog().ShowSentFrame(record);
 }
 
-void TMainForm::AddLogLine(const std::string& line) { statusPage_->frameLog().AddLine(line); }
+void TMainForm::AddLogLine(const std::string& line) {
+    statusPage_->frameLog().AddLine(line);
+}
 
-bool TMainForm::BriefMode() const { return statusPage_->parameters().BriefMode(); }
+bool TMainForm::BriefMode() const {
+    return statusPage_->parameters().BriefMode();
+}
 
 void TMainForm::UpdateControls() {
     const bool connected = session_->connected != 0;
@@ -245,8 +252,8 @@ void TMainForm::UpdateControls() {
 void TMainForm::UpdateStatusBar() {
     LinkStatus status;
     if (currentSerial_)
-        status.state = session_->connected ? LinkStatus::State::Connected
-                                           : LinkStatus::State::Pending;
+        status.state =
+            session_->connected ? LinkStatus::State::Connected : LinkStatus::State::Pending;
     status.portName = portName_;
     status.baudRate = config_.baudRate;
     status.busRate = config_.busRate;
@@ -278,6 +285,10 @@ void TMainForm::tbDisplayMonitorClick() {
     session_->SendDisplayFlags();
 }
 
-void TMainForm::bStopTxClick() { transmitListPage_->bStopTxClick(); }
+void TMainForm::bStopTxClick() {
+    transmitListPage_->bStopTxClick();
+}
 
-void TMainForm::TabsEnter() { actions_.ToolBar1->setVisible(Tabs_->currentWidget() != tabMotor_); }
+void TMainForm::TabsEnter() {
+    actions_.ToolBar1->setVisible(Tabs_->currentWidget() != tabMotor_);
+}

@@ -29,11 +29,21 @@ std::vector<uint8_t> Frame::Encode() const {
 }
 
 bool Frame::Send(Serial* link) {
-    if (link == nullptr) return true;
-    const std::vector<uint8_t> wire = Encode();
-    link->WriteBlock(wire.data(), wire.size());
-    count = 0;
+    Write(link);
     return true;
+}
+
+bool Frame::Write(Serial* link) {
+    if (link == nullptr) return false;
+    const std::vector<uint8_t> wire = Encode();
+    const bool written = link->WriteBlock(wire.data(), wire.size());
+    count = 0;
+    return written;
+}
+
+bool Frame::FitsIn(Serial& link) const {
+    const std::vector<uint8_t> wire = Encode();
+    return link.HasRoomFor(wire.data(), wire.size());
 }
 
 bool Frame::ReceiveByte(Serial* link) {

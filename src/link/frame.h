@@ -10,7 +10,7 @@ class Serial;
 // One device packet: start byte 0x55, a command letter, a length and up to 255 payload bytes,
 // with 0x55 and 0x1B escaped inside. The same class is the receive assembler.
 class Frame {
-public:
+  public:
     static constexpr uint8_t kStart = 0x55;
     static constexpr uint8_t kEscape = 0x1B;
     static constexpr size_t kPayloadSize = 260;
@@ -20,6 +20,10 @@ public:
     // Writes the whole packet to `link`; nothing when `link` is null or the packet does not
     // fit in the link's output buffer. Returns true.
     bool Send(Serial* link);
+    // As Send, but true only when the packet was written.
+    bool Write(Serial* link);
+    // True when the whole packet would be written to `link` now.
+    bool FitsIn(Serial& link) const;
     // Reads one byte from `link` and feeds it to the assembler; true when it completed a packet.
     bool ReceiveByte(Serial* link);
     // Feeds one received byte to the assembler; true when it completed a packet.

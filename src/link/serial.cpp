@@ -7,9 +7,8 @@
 
 namespace {
 
-constexpr std::array<int, 13> kStandardBaudRates = {110,   300,   600,   1200,  2400,
-                                                     4800,  9600,  14400, 19200, 38400,
-                                                     56000, 57600, 115200};
+constexpr std::array<int, 13> kStandardBaudRates = {110,   300,   600,   1200,  2400,  4800,  9600,
+                                                    14400, 19200, 38400, 56000, 57600, 115200};
 
 // How long a softFlow read waits for a byte that is not there yet.
 constexpr uint64_t kSoftFlowReadWaitMs = 20;
@@ -45,7 +44,9 @@ Serial::Serial(SerialPortDevice& port_, const std::string& portName, int portNum
     if (softFlow && isOpen) SendXon();
 }
 
-Serial::~Serial() { port.Close(); }
+Serial::~Serial() {
+    port.Close();
+}
 
 int Serial::ReadRawByte() {
     if (!isOpen) return -1;
@@ -96,17 +97,32 @@ int Serial::WriteByte(int value, int raw) {
     return 1;
 }
 
-bool Serial::WriteBlock(const uint8_t* data, size_t size) {
-    if (!isOpen) return false;
+std::vector<uint8_t> Serial::WireBytes(const uint8_t* data, size_t size) const {
     std::vector<uint8_t> wire;
     wire.reserve(size * (softFlow ? 2 : 1));
     for (size_t i = 0; i < size; ++i) AppendWireBytes(wire, data[i], 0);
-    if (static_cast<int64_t>(wire.size()) > OutputFree() - kOutputMargin) return false;
+    return wire;
+}
+
+bool Serial::Fits(size_t wireSize) {
+    return static_cast<int64_t>(wireSize) <= OutputFree() - kOutputMargin;
+}
+
+bool Serial::WriteBlock(const uint8_t* data, size_t size) {
+    if (!isOpen) return false;
+    const std::vector<uint8_t> wire = WireBytes(data, size);
+    if (!Fits(wire.size())) return false;
     port.Write(wire.data(), static_cast<int>(wire.size()));
     return true;
 }
 
-int Serial::BytesWaiting() { return isOpen ? port.InputCount() : 0; }
+bool Serial::HasRoomFor(const uint8_t* data, size_t size) {
+    return isOpen && Fits(WireBytes(data, size).size());
+}
+
+int Serial::BytesWaiting() {
+    return isOpen ? port.InputCount() : 0;
+}
 
 int Serial::OutputFree() {
     if (!isOpen) return 0;

@@ -11,7 +11,7 @@
 // the port, and moves single bytes in and out. With software flow control it adds an escaping
 // layer so that XON, XOFF and control bytes never appear as data.
 class Serial {
-public:
+  public:
     static constexpr uint8_t kXon = 0x11;
     static constexpr uint8_t kXoff = 0x13;
     static constexpr uint8_t kEscape = 0x1B;
@@ -36,6 +36,8 @@ public:
     // Writes the bytes as a whole (each through the softFlow escaping) or, when they do not
     // fit in the free output space less the margin, drops them all. True when written.
     bool WriteBlock(const uint8_t* data, size_t size);
+    // True when WriteBlock would write these bytes now.
+    bool HasRoomFor(const uint8_t* data, size_t size);
     int BytesWaiting();
     int OutputFree();
     void SendXon();
@@ -46,12 +48,15 @@ public:
     int outputSize = 0;
     SerialPortDevice& port;
 
-private:
+  private:
     // One byte from the port without the softFlow escaping, -1 when there is none (after
     // 20 ms with softFlow).
     int ReadRawByte();
     // Appends `value` as it goes on the line, with the softFlow escaping when that is on.
     void AppendWireBytes(std::vector<uint8_t>& out, int value, int raw) const;
+    // The bytes as they go on the line, each through the softFlow escaping.
+    std::vector<uint8_t> WireBytes(const uint8_t* data, size_t size) const;
+    bool Fits(size_t wireSize);
 };
 
 // The thirteen standard line rates of the serial component, in order.

@@ -25,3 +25,7 @@ constexpr uint8_t kFilterLength = 10;
 // byte and identifier.
 constexpr uint8_t kFramePayloadRead = 18;
 constexpr uint8_t kBriefPayloadRead = 5;
+
+// The CAN bus rates in bit/s the device's controller can be set to.
+constexpr int32_t kMinBusRate = 10000;
+constexpr int32_t kMaxBusRate = 1000000;

@@ -1,7 +1,9 @@
 #include "session/handle_can.h"
 
+#include <QTimer>
 #include <QTimerEvent>
 #include <algorithm>
+#include <utility>
 
 #include "common/ticks.h"
 #include "common/user_messages.h"
@@ -125,15 +127,43 @@ void HandleCAN::ClearFrames() {
     count = 0;
 }
 
-void HandleCAN::TransmitFrame(const CANBuffer& record, bool ack) {
-    if (!connected) return;
+Frame HandleCAN::FramePacket(const CANBuffer& record, bool ack) {
     uint8_t layout[CANBufferPIC::kSize];
     ToPIC(record).ToBytes(layout);
     const int dataBytes = std::min<int>(record.brief ? 0 : record.dlc, 8);
-    SendPacket(ack ? kLetterFrameAck : kLetterFrame, layout,
-               static_cast<uint8_t>(CANBufferPIC::kHeaderSize + dataBytes));
+    return Frame(ack ? kLetterFrameAck : kLetterFrame,
+                 static_cast<uint8_t>(CANBufferPIC::kHeaderSize + dataBytes), layout);
+}
+
+void HandleCAN::TransmitFrame(const CANBuffer& record, bool ack) {
+    if (!connected) return;
+    if (!FramePacket(record, ack).Write(form_.CurrentSerial())) {
+        NoteUnsentFrame();
+        return;
+    }
     if (ack) ArmTimer(kLetterAcknowledge, kAcknowledgeTimeoutMs);
-    form_.ShowSentFrame(record);
+    // The log shows the identifier the device got: the bits its registers hold.
+    CANBuffer sent = record;
+    sent.id = FromPIC(ToPIC(record), record.layout).id;
+    form_.ShowSentFrame(sent);
+}
+
+bool HandleCAN::RoomToTransmit(const CANBuffer& record, bool ack) {
+    Serial* link = form_.CurrentSerial();
+    if (!connected || link == nullptr) return true;
+    return FramePacket(record, ack).FitsIn(*link);
+}
+
+// Told once for every burst: the first unsent frame starts the wait, later ones join it.
+void HandleCAN::NoteUnsentFrame() {
+    if (unsentFrames_++ == 0)
+        QTimer::singleShot(kUnsentReportMs, this, &HandleCAN::ReportUnsentFrames);
+}
+
+void HandleCAN::ReportUnsentFrames() {
+    const int unsent = std::exchange(unsentFrames_, 0);
+    form_.AddLogLine(" ** " + std::to_string(unsent) + (unsent == 1 ? " frame" : " frames") +
+                     " not sent: output buffer full **");
 }
 
 void HandleCAN::SendSetup(bool reset) {
@@ -240,6 +270,10 @@ void HandleCAN::timerEvent(QTimerEvent* event) {
 }
 
 void HandleCAN::OnTimeout(int letter) {
+    if (letter != kLetterIdentify && letter != kLetterAcknowledge) return;
+    // The link closes after this box, so the other waits have nothing new to report: without
+    // them, no second box opens over this one while it is shown.
+    DestroyAllTimers();
     if (letter == kLetterIdentify) {
         messages_.ShowMessage("Can't find Brannox", "Information");
         form_.DisconnectClick();

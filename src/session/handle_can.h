@@ -24,6 +24,8 @@ class HandleCAN : public QObject {
     static constexpr int kAcknowledgeTimeoutMs = 1000;
     static constexpr int kResetSettleMs = 500;
     static constexpr int kDisconnectSettleMs = 100;
+    // Frames that found no room in the output buffer within this time are told in one log line.
+    static constexpr int kUnsentReportMs = 1000;
 
     HandleCAN(SessionHost& form, UserMessages& messages, ConfigRecord& config);
     ~HandleCAN() override;
@@ -33,7 +35,12 @@ class HandleCAN : public QObject {
     void Dispatch(Frame& packet);
     void StoreFrame(Frame& packet, bool brief);
     void ClearFrames();
+    // Sends the frame while connected. A frame that finds no room in the output buffer is not
+    // sent, shown, counted or awaited; the log tells how many such frames there were.
     void TransmitFrame(const CANBuffer& record, bool ack);
+    // False while the open link has no room for the frame's packet; true when nothing would
+    // be written anyway (not connected), as then there is nothing to wait for.
+    bool RoomToTransmit(const CANBuffer& record, bool ack);
     void SendSetup(bool reset);
     void SendSetupAndFilters(bool setupOnly);
     void SendFilter(int number, const FilterEntry& entry);
@@ -68,6 +75,9 @@ class HandleCAN : public QObject {
     static constexpr int kStoppedTimerId = 0;  // Qt never hands out 0
 
     void SendPacket(uint8_t letter, const uint8_t* payload, uint8_t length);
+    static Frame FramePacket(const CANBuffer& record, bool ack);
+    void NoteUnsentFrame();
+    void ReportUnsentFrames();
     static void Drain(Serial& link);
     void DestroyAllTimers();
     void StopSystemTimer(CANTimer& timer);
@@ -78,4 +88,5 @@ class HandleCAN : public QObject {
     FrameStore store_;
     std::list<CANTimer> timerHead;  // newest first
     uint64_t lastTimerSerial_ = 0;
+    int unsentFrames_ = 0;  // not yet told in the log
 };

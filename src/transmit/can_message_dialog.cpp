@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <vector>
@@ -19,7 +20,9 @@ constexpr int kByteBoxChars = 3;
 
 // Hexadecimal boxes are read one byte per character, so every typed character that is not a
 // hex digit becomes exactly one "0".
-std::string HexBoxText(const QLineEdit* box) { return box->text().toLatin1().toStdString(); }
+std::string HexBoxText(const QLineEdit* box) {
+    return box->text().toLatin1().toStdString();
+}
 
 void WriteKeepingCaret(QLineEdit* box, const std::string& value) {
     if (HexBoxText(box) == value) return;
@@ -48,8 +51,8 @@ TCANMessage::TCANMessage(QWidget* parent)
     setWindowTitle("CAN Message");
     for (int i = 0; i < CanMessageModel::kMaxBytes; ++i) {
         dataEdits[i] = new QLineEdit("00", this);
-        dataEdits[i]->setFixedWidth(dataEdits[i]->fontMetrics().horizontalAdvance(
-                                        QString(kByteBoxChars, '0')) + 8);
+        dataEdits[i]->setFixedWidth(
+            dataEdits[i]->fontMetrics().horizontalAdvance(QString(kByteBoxChars, '0')) + 8);
     }
     for (int dlc = 0; dlc <= CanMessageModel::kMaxBytes; ++dlc)
         cbDLC->addItem(QString::number(dlc));
@@ -58,11 +61,23 @@ TCANMessage::TCANMessage(QWidget* parent)
     Bevel1->setFrameShape(QFrame::Box);
     Bevel1->setFrameShadow(QFrame::Sunken);
 
+    eNote->setTabChangesFocus(true);  // a note is one line of the list: Tab moves on
+    auto* StaticText1 = new QLabel("ID : 0x", this);
+    auto* StaticText2 = new QLabel("DLC :", this);
+    auto* StaticText5 = new QLabel("Note :", this);
+    // Assistive technology names each input after its label.
+    eID->setAccessibleName(StaticText1->text());
+    cbDLC->setAccessibleName(StaticText2->text());
+    for (int i = 0; i < CanMessageModel::kMaxBytes; ++i)
+        dataEdits[i]->setAccessibleName(tData1->text() + " byte " + QString::number(i + 1));
+    eBigData->setAccessibleName(tData2->text());
+    eNote->setAccessibleName(StaticText5->text());
+
     auto* fields = new QGridLayout(Bevel1);
-    fields->addWidget(new QLabel("ID : 0x", this), 0, 0);
+    fields->addWidget(StaticText1, 0, 0);
     fields->addWidget(eID, 0, 1);
     fields->addWidget(cbExtendedID, 0, 2);
-    fields->addWidget(new QLabel("DLC :", this), 1, 0);
+    fields->addWidget(StaticText2, 1, 0);
     fields->addWidget(cbDLC, 1, 1, Qt::AlignLeft);
     fields->addWidget(cbRTR, 1, 2);
     auto* bytes = new QHBoxLayout;
@@ -72,7 +87,7 @@ TCANMessage::TCANMessage(QWidget* parent)
     fields->addLayout(bytes, 2, 1, 1, 2);
     fields->addWidget(tData2, 3, 0);
     fields->addWidget(eBigData, 3, 1, 1, 2);
-    fields->addWidget(new QLabel("Note :", this), 4, 0, Qt::AlignTop);
+    fields->addWidget(StaticText5, 4, 0, Qt::AlignTop);
     fields->addWidget(eNote, 4, 1, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -107,6 +122,20 @@ std::string TCANMessage::EditTxLine(const std::optional<std::string>& line) {
     return content_.FormLine();
 }
 
+// Qt would centre a dialog on its parent window; this one belongs in the middle of the screen.
+// Placed when shown: only then has the layout given the dialog its final size.
+void TCANMessage::showEvent(QShowEvent* event) {
+    CentreOnScreen();
+    QDialog::showEvent(event);
+}
+
+void TCANMessage::CentreOnScreen() {
+    const QScreen* at = parentWidget() != nullptr ? parentWidget()->screen() : screen();
+    QRect frame = frameGeometry();
+    frame.moveCenter(at->geometry().center());
+    move(frame.topLeft());
+}
+
 void TCANMessage::SetupForm(QWidget* changed) {
     if (settingUp != 0) return;
     if (changed == eBigData) {
@@ -128,7 +157,9 @@ void TCANMessage::eIDChange() {
     idChanging = false;
 }
 
-void TCANMessage::eNoteChange() { content_.SetNote(eNote->toPlainText().toStdString()); }
+void TCANMessage::eNoteChange() {
+    content_.SetNote(eNote->toPlainText().toStdString());
+}
 
 void TCANMessage::ShowContent() {
     ++settingUp;

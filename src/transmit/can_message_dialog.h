@@ -20,7 +20,7 @@ class QPushButton;
 // the handlers here only move text between it and the controls.
 class TCANMessage : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TCANMessage(QWidget* parent = nullptr);
 
     // Loads the line (none: Add's default line), shows the dialog and returns the line formed
@@ -41,11 +41,15 @@ public:
     QLineEdit* eBigData;
     QPlainTextEdit* eNote;
 
-private:
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
     // The change handler of cbDLC, the byte boxes and eBigData.
     void SetupForm(QWidget* changed);
     void eIDChange();
     void eNoteChange();
+    void CentreOnScreen();
     // Writes the content into the controls, keeping each box's caret where it was.
     void ShowContent();
 

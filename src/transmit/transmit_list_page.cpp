@@ -16,8 +16,8 @@
 namespace {
 
 constexpr int kPanelHeight = 65;
-const char* const kGapChoices[] = {"1",    "10",    "20",    "50",    "100",   "500",
-                                   "1000", "2000",  "5000",  "10000", "20000", "50000"};
+const char* const kGapChoices[] = {"1",    "10",   "20",   "50",    "100",   "500",
+                                   "1000", "2000", "5000", "10000", "20000", "50000"};
 
 }  // namespace
 
@@ -41,11 +41,17 @@ TransmitListPage::TransmitListPage(TCANMessage& canMessage, Hooks hooks, QWidget
           [this] { return cbLoopMsgs->isChecked(); },
           std::move(hooks.transmitFrame),
           std::move(hooks.showStopButton),
+          std::move(hooks.roomToTransmit),
       }) {
     cbGap->setEditable(true);
     cbGap->setInsertPolicy(QComboBox::NoInsert);  // the items stay the fixed choices
+    // What is typed is the gap: inline completion would turn a typed 5 into 50.
+    cbGap->setCompleter(nullptr);
     for (const char* gap : kGapChoices) cbGap->addItem(gap);
     cbGap->setCurrentIndex(0);
+    // Assistive technology names each input after its label; the list after its tab.
+    cbGap->setAccessibleName(StaticText4->text());
+    eTxList->setAccessibleName("Transmit List");
     eTxList->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     eTxList->setLineWrapMode(QPlainTextEdit::NoWrap);
 
@@ -113,7 +119,9 @@ int TransmitListPage::CurrentLine() const {
     return eTxList->document()->findBlock(caret).blockNumber();
 }
 
-int TransmitListPage::GapIndex() const { return cbGap->findText(cbGap->currentText()); }
+int TransmitListPage::GapIndex() const {
+    return cbGap->findText(cbGap->currentText());
+}
 
 void TransmitListPage::ReplaceLine(int index, const std::string& line) {
     QTextCursor cursor(eTxList->document()->findBlockByNumber(index));
@@ -160,8 +168,14 @@ void TransmitListPage::bTransmitAllClick() {
     runner_.TransmitAll(TxGapFromText(cbGap->currentText().toStdString()));
 }
 
-void TransmitListPage::Cut1Click() { eTxList->cut(); }
+void TransmitListPage::Cut1Click() {
+    eTxList->cut();
+}
 
-void TransmitListPage::Copy1Click() { eTxList->copy(); }
+void TransmitListPage::Copy1Click() {
+    eTxList->copy();
+}
 
-void TransmitListPage::Paste1Click() { eTxList->paste(); }
+void TransmitListPage::Paste1Click() {
+    eTxList->paste();
+}

@@ -20,12 +20,14 @@ struct CANBuffer;
 // under the caret, and run the whole list with a gap, once or in a loop.
 class TransmitListPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     struct Hooks {
         // The session's TransmitFrame; it drops the frame while disconnected.
         std::function<void(const CANBuffer& record, bool ack)> transmitFrame;
         // Shows or hides Stop Transmission on the main window's tool bar.
         std::function<void(bool visible)> showStopButton;
+        // The session's RoomToTransmit: a run waits while it is false.
+        std::function<bool(const CANBuffer& record, bool ack)> roomToTransmit;
     };
 
     TransmitListPage(TCANMessage& canMessage, Hooks hooks, QWidget* parent = nullptr);
@@ -68,7 +70,7 @@ public:
     QPlainTextEdit* eTxList;
     QMenu* mTransmitList;
 
-private:
+  private:
     void ReplaceLine(int index, const std::string& line);
     void DeleteLine(int index);
     void BuildContextMenu();

@@ -2,10 +2,23 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 #include <utility>
 
 #include "session/can_buffer.h"
 #include "transmit/tx_line.h"
+
+namespace {
+
+// The frame a list line describes, or none for a comment or blank line.
+std::optional<CANBuffer> FrameOfLine(const std::string& line) {
+    const auto fields = ParseTxLine(line);
+    if (!fields) return std::nullopt;
+    return CANBuffer(fields->id, fields->response, fields->extended, fields->dlc,
+                     fields->data.data());
+}
+
+}  // namespace
 
 int TxGapFromText(std::string_view text) {
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -23,11 +36,9 @@ TxListRunner::TxListRunner(Hooks hooks) : hooks_(std::move(hooks)) {
 
 bool TxListRunner::TransmitTxLine(int index, bool ack) {
     if (index < 0) return false;
-    const auto frame = ParseTxLine(hooks_.lineAt(index));
-    if (!frame) return false;
-    const CANBuffer record(frame->id, frame->response, frame->extended, frame->dlc,
-                           frame->data.data());
-    hooks_.transmitFrame(record, ack);
+    const std::optional<CANBuffer> record = FrameOfLine(hooks_.lineAt(index));
+    if (!record) return false;
+    hooks_.transmitFrame(*record, ack);
     return true;
 }
 
@@ -35,28 +46,46 @@ void TxListRunner::TransmitAll(int gapMs) {
     hooks_.showStopButton(true);
     timer_.start(gapMs);  // a running timer restarts with the new period
     txPosition = 0;
-    TransmitTxLine(0, false);
+    startPending_ = true;
+    Advance();
 }
 
 void TxListRunner::TxTimerTick() {
-    // The transmit hook may stop the run (a disconnect), so the position is checked each turn.
-    while (txPosition >= 0) {
-        if (txPosition >= hooks_.lineCount()) {
-            if (hooks_.loopMsgs()) {
-                txPosition = 0;
-                TransmitTxLine(0, false);
-            } else {
-                Stop();
+    if (txPosition >= 0) Advance();
+}
+
+void TxListRunner::Advance() {
+    // The line this step handles is chosen first and the run moves on only once its frame
+    // has room: a frame that has to wait is chosen again, from the list as it is then.
+    int position = txPosition;
+    std::optional<CANBuffer> record;
+    if (startPending_) {
+        position = 0;
+        record = FrameOfLine(hooks_.lineAt(0));
+    } else {
+        while (true) {
+            if (position >= hooks_.lineCount()) {
+                if (!hooks_.loopMsgs()) {
+                    Stop();
+                    return;
+                }
+                position = 0;
+                record = FrameOfLine(hooks_.lineAt(0));
+                break;
             }
-            return;
+            record = FrameOfLine(hooks_.lineAt(++position));
+            if (record) break;
         }
-        ++txPosition;
-        if (TransmitTxLine(txPosition, false)) return;
     }
+    if (record && !hooks_.roomToTransmit(*record, false)) return;
+    startPending_ = false;
+    txPosition = position;
+    if (record) hooks_.transmitFrame(*record, false);
 }
 
 void TxListRunner::Stop() {
     timer_.stop();
     txPosition = -1;
+    startPending_ = false;
     hooks_.showStopButton(false);
 }

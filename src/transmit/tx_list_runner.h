@@ -18,15 +18,19 @@ int TxGapFromText(std::string_view text);
 //
 // Tick rule: each tick sends at most one frame; comment and blank lines are skipped within the
 // tick; the end of the list is found on the tick after the last frame line went out, and then
-// the run either starts again at line 0 (Loop Msgs) or ends.
+// the run either starts again at line 0 (Loop Msgs) or ends. A frame that finds no room in the
+// output buffer waits for a later tick, so the gap is the least spacing of the frames and none
+// is dropped.
 class TxListRunner {
-public:
+  public:
     struct Hooks {
-        std::function<int()> lineCount;                 // not counting a final empty line
-        std::function<std::string(int index)> lineAt;   // empty at or beyond the count
-        std::function<bool()> loopMsgs;                 // looked at when the end is reached
+        std::function<int()> lineCount;                // not counting a final empty line
+        std::function<std::string(int index)> lineAt;  // empty at or beyond the count
+        std::function<bool()> loopMsgs;                // looked at when the end is reached
         std::function<void(const CANBuffer& record, bool ack)> transmitFrame;
         std::function<void(bool visible)> showStopButton;
+        // False while the frame would find no room in the output buffer.
+        std::function<bool(const CANBuffer& record, bool ack)> roomToTransmit;
     };
 
     explicit TxListRunner(Hooks hooks);
@@ -46,8 +50,13 @@ public:
     int Position() const { return txPosition; }
     const PreciseTicker& Timer() const { return timer_; }
 
-private:
+  private:
+    // Sends the next frame of the run, or ends the run, unless that frame has to wait.
+    void Advance();
+
     Hooks hooks_;
     PreciseTicker timer_;
     int txPosition = -1;
+    // Line 0 of the run has not been handled yet (its frame may be waiting for room).
+    bool startPending_ = false;
 };

@@ -8,12 +8,18 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <optional>
 
+#include "bench/event_loop_bench_support.h"
+#include "link/serial.h"
 #include "session/handle_can.h"
 #include "sim_connected_form.h"
 #include "transmit/transmit_list_page.h"
@@ -35,7 +41,7 @@ struct Arrival {
 };
 
 class TransmitListEndToEndTest : public ::testing::Test {
-protected:
+  protected:
     // No generated traffic: the only packets from the window are its own.
     TransmitListEndToEndTest() : sim({"--count", "0"}) {}
 
@@ -142,6 +148,48 @@ TEST_F(TransmitListEndToEndTest, TransmitAllDuringARunRestartsAtTheFirstLine) {
     for (size_t i = 2; i < arrivals.size(); ++i)
         EXPECT_NEAR(arrivals[i].atMs, static_cast<double>(i - 2) * kGapMs, kToleranceMs) << i;
     EXPECT_NEAR(SinceTransmitAllMs(*stopHiddenUs), 3 * kGapMs, kToleranceMs);
+}
+
+// A device that reads slower than a 1 ms run sends: the output buffer fills, and the run then
+// waits for room. Every frame counted as sent reaches the device, and none is dropped.
+TEST(TransmitListAtALimitedReadRate, EveryFrameCountedAsSentReachesTheDevice) {
+    constexpr int kReadRate = 8000;  // bytes a second, about 300 of the frames below
+    SimConnectedForm sim({"--count", "0", "--read-rate", QString::number(kReadRate)});
+    ASSERT_TRUE(sim.StartAndConnect());
+    TransmitListPage& page = sim.form.transmitListPage();
+    // Escaped data bytes make a long packet (25 bytes), so the line backs up sooner.
+    page.eTxList->setPlainText("1FFFFFFF,1,0,8,55,55,55,55,55,55,55,55");
+    page.cbGap->setCurrentText("1");
+    page.cbLoopMsgs->setChecked(true);
+    const size_t framesBefore = sim.FramesFromPc().size();
+    page.bTransmitAll->click();
+
+    // The operating system's queue fills first, then the window's output buffer.
+    // The loop runs freely here: QTest's waits sleep 10 ms between passes, too coarse for a
+    // run at 1 ms.
+    int leastFree = INT_MAX;
+    RunEventLoop(kTimeoutMs, [&] {
+        Serial* link = sim.form.CurrentSerial();
+        if (link != nullptr) leastFree = std::min(leastFree, link->OutputFree());
+        return leastFree < 2 * 25;
+    });
+    EXPECT_LT(leastFree, 2 * 25) << "the output buffer never filled";
+    RunEventLoop(300);  // waiting for room a while
+    page.bStopTxClick();
+
+    // The device reads what is queued, a few seconds' worth; the counter shows its last value
+    // at the next one-second tick.
+    size_t received = 0;
+    for (size_t before = SIZE_MAX, turns = 0; received != before && turns < 30; ++turns) {
+        before = received;
+        QTest::qWait(1200);
+        received = sim.FramesFromPc().size() - framesBefore;
+    }
+    const int transmitted = sim.form.findChild<QLineEdit*>("eTransmitted")->text().toInt();
+    EXPECT_EQ(static_cast<size_t>(transmitted), received);
+    EXPECT_FALSE(
+        sim.form.findChild<QPlainTextEdit*>("FrameList")->toPlainText().contains("not sent"));
+    EXPECT_EQ(sim.form.session().connected, 1);
 }
 
 }  // namespace

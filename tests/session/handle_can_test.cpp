@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -173,6 +174,48 @@ TEST_F(CommandsTest, TransmitExamplesByteForByte) {
     ASSERT_EQ(sent.size(), 5u);
     EXPECT_EQ(sent[3].payload.size(), 6u);
     EXPECT_EQ(sent[4].payload.size(), 14u);
+}
+
+TEST_F(CommandsTest, TheSentLineShowsTheIdentifierTheDeviceGot) {
+    Connect();
+    const struct {
+        uint32_t typed;
+        bool extended;
+        uint32_t shown;
+    } cases[] = {{0xFFFFFFFF, true, 0x1FFFFFFF},
+                 {0xFFFFFFFF, false, 0x7FF},
+                 {0x18EF2000, true, 0x18EF2000},
+                 {0x923, false, 0x123}};
+    for (const auto& c : cases) {
+        host.sentFrames.clear();
+        session.TransmitFrame(CANBuffer(c.typed, false, c.extended, 0, nullptr), false);
+        ASSERT_EQ(host.sentFrames.size(), 1u);
+        EXPECT_EQ(host.sentFrames[0].id, c.shown) << std::hex << c.typed;
+    }
+}
+
+TEST_F(CommandsTest, AFrameWithoutRoomIsNeitherShownNorAwaitedAndIsToldOnce) {
+    Connect();
+    const CANBuffer frame(0x123, false, false, 0, nullptr);
+    device.pendingOutput = device.outputSize - 8;  // the 9-byte 'G' does not fit
+    EXPECT_FALSE(session.RoomToTransmit(frame, true));
+    for (int i = 0; i < 3; ++i) session.TransmitFrame(frame, true);
+    EXPECT_TRUE(device.written.empty());
+    EXPECT_TRUE(host.sentFrames.empty());
+    EXPECT_EQ(session.PendingTimers(), 0u);
+
+    const size_t linesBefore = host.logLines.size();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return host.logLines.size() > linesBefore; },
+                                3 * HandleCAN::kUnsentReportMs));
+    QTest::qWait(50);
+    ASSERT_EQ(host.logLines.size(), linesBefore + 1);
+    EXPECT_EQ(host.logLines.back(), " ** 3 frames not sent: output buffer full **");
+
+    device.pendingOutput = 0;
+    EXPECT_TRUE(session.RoomToTransmit(frame, true));
+    session.TransmitFrame(frame, true);
+    EXPECT_EQ(host.sentFrames.size(), 1u);
+    EXPECT_EQ(session.PendingTimers(), 1u);
 }
 
 TEST_F(CommandsTest, NothingButResetAndIdentifyGoesOutWhileNotConnected) {

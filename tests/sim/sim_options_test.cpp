@@ -41,7 +41,8 @@ TEST(SimOptions, ReadsEveryOptionInBothForms) {
                                       "--trace",
                                       "t.txt",
                                       "--seed",
-                                      "42"});
+                                      "42",
+                                      "--read-rate=2000"});
     EXPECT_EQ(options.port, "/dev/ttyUSB1");
     EXPECT_EQ(options.generator.rate, 0u);
     ASSERT_EQ(options.generator.ids.size(), 3u);
@@ -59,6 +60,7 @@ TEST(SimOptions, ReadsEveryOptionInBothForms) {
     EXPECT_EQ(options.device.hangupAfter, 9u);
     EXPECT_EQ(options.traceFile, "t.txt");
     EXPECT_EQ(options.generator.seed, 42u);
+    EXPECT_EQ(options.readRate, 2000u);
 
     const SimOptions replay = Parse({"--replay", "log.txt", "--fast"});
     EXPECT_EQ(replay.replayFile, "log.txt");

@@ -9,9 +9,10 @@ struct ProcessUsage {
     long sleeps = 0;
 };
 
-inline ProcessUsage ProcessUsageNow() {
+// RUSAGE_SELF for this process, RUSAGE_CHILDREN for the children it has waited for.
+inline ProcessUsage ProcessUsageNow(int who = RUSAGE_SELF) {
     rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
+    getrusage(who, &usage);
     const auto seconds = [](const timeval& t) {
         return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
     };

@@ -1,14 +1,17 @@
+#include "transmit/can_message_dialog.h"
+
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTest>
 
 #include "support/modal_dialog_answer.h"
-#include "transmit/can_message_dialog.h"
 
 namespace {
 
@@ -108,4 +111,38 @@ TEST_F(CanMessageDialogTest, DlcZeroHidesTheDataRowAndANoteAfterItLoadsEmpty) {
         QTest::keyClicks(dialog.eNote, "lines");
     });
     EXPECT_EQ(line, "123,1,0,0; two lines");
+}
+
+TEST_F(CanMessageDialogTest, TabInTheNoteMovesOnInsteadOfTyping) {
+    const std::string line = EditAndConfirm("5,0,0,0", [this] {
+        dialog.eNote->setPlainText("n");
+        dialog.eNote->setFocus();
+        QTest::keyClick(dialog.eNote, Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), dialog.eNote);
+    });
+    EXPECT_EQ(line, "5,0,0,0; n");
+}
+
+TEST(CanMessageDialogPlacement, CentredOnTheScreenNotOnTheMainWindow) {
+    QWidget mainWindow;
+    mainWindow.setGeometry(0, 0, 200, 150);
+    mainWindow.show();
+    TCANMessage dialog(&mainWindow);
+    QPoint centre;
+    ModalDialogAnswer answer(dialog, false, [&] { centre = dialog.frameGeometry().center(); });
+    dialog.EditTxLine(std::nullopt);
+    const QPoint screenCentre = mainWindow.screen()->geometry().center();
+    EXPECT_LE((centre - screenCentre).manhattanLength(), 10) << centre.x() << "," << centre.y();
+}
+
+TEST_F(CanMessageDialogTest, EveryInputIsNamedAfterItsLabel) {
+    const std::vector<std::pair<QWidget*, QString>> named = {
+        {dialog.eID, "ID : 0x"},
+        {dialog.cbDLC, "DLC :"},
+        {dialog.dataEdits[0], "Data : 0x byte 1"},
+        {dialog.dataEdits[7], "Data : 0x byte 8"},
+        {dialog.eBigData, "Data : 0x"},
+        {dialog.eNote, "Note :"},
+    };
+    for (const auto& [input, name] : named) EXPECT_EQ(input->accessibleName(), name);
 }

@@ -1,3 +1,5 @@
+#include "transmit/transmit_list_page.h"
+
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -8,12 +10,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTextBlock>
 
 #include "session/can_buffer.h"
 #include "support/modal_dialog_answer.h"
 #include "transmit/can_message_dialog.h"
-#include "transmit/transmit_list_page.h"
 
 namespace {
 
@@ -23,7 +25,8 @@ struct TransmitListPageTest : testing::Test {
     bool stopShown = false;
     TransmitListPage page{canMessage,
                           {[this](const CANBuffer& r, bool ack) { sent.emplace_back(r.id, ack); },
-                           [this](bool visible) { stopShown = visible; }}};
+                           [this](bool visible) { stopShown = visible; },
+                           [](const CANBuffer&, bool) { return true; }}};
 
     QString Text() const { return page.eTxList->toPlainText(); }
 
@@ -143,6 +146,27 @@ TEST_F(TransmitListPageTest, TransmitAllReadsTheGapBoxAndStopHidesTheButton) {
     page.Runner().TxTimerTick();
     EXPECT_EQ(sent.back(), std::make_pair(0x1u, false));
     page.bStopTxClick();
+}
+
+TEST_F(TransmitListPageTest, ATypedGapRunsAsTypedWithoutCompletion) {
+    page.eTxList->setPlainText("1,0,0,0");
+    // Completion happens only in a box that has the focus.
+    page.show();
+    page.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    for (const char* typed : {"5", "2", "200"}) {
+        page.cbGap->setFocus();
+        page.cbGap->lineEdit()->clear();
+        QTest::keyClicks(page.cbGap, typed);
+        page.bTransmitAllClick();
+        EXPECT_EQ(page.Runner().Timer().interval(), std::stoi(typed)) << typed;
+    }
+    page.bStopTxClick();
+}
+
+TEST_F(TransmitListPageTest, InputsAreNamedAfterTheirLabels) {
+    EXPECT_EQ(page.cbGap->accessibleName(), "Gap (mS)");
+    EXPECT_EQ(page.eTxList->accessibleName(), "Transmit List");
 }
 
 TEST_F(TransmitListPageTest, ContextMenuOffersTheCommandsAndTheClipboard) {

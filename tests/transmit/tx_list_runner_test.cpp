@@ -1,3 +1,5 @@
+#include "transmit/tx_list_runner.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "session/can_buffer.h"
-#include "transmit/tx_list_runner.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ struct TxListRunnerTest : testing::Test {
     std::vector<bool> acks;
     bool stopShown = false;
     std::function<void()> onTransmit;
+    bool room = true;  // in the output buffer
 
     TxListRunner runner{{
         [this] { return static_cast<int>(lines.size()); },
@@ -35,6 +37,7 @@ struct TxListRunnerTest : testing::Test {
             if (onTransmit) onTransmit();
         },
         [this](bool visible) { stopShown = visible; },
+        [this](const CANBuffer&, bool) { return room; },
     }};
 
     // Runs one command ('A' Transmit All, 'T' a tick) and returns what it sent.
@@ -65,17 +68,27 @@ TEST_F(TxListRunnerTest, TickSequences) {
     const std::vector<std::string> three = {"1,0,0,0", "2,0,0,0", "3,0,0,0"};
     const std::vector<Scenario> scenarios = {
         // The end is found on the tick after the last frame.
-        {"once", three, false,
+        {"once",
+         three,
+         false,
          {{'A', {1}, true}, {'T', {2}, true}, {'T', {3}, true}, {'T', {}, false}}},
-        {"loop", three, true,
+        {"loop",
+         three,
+         true,
          {{'A', {1}, true}, {'T', {2}, true}, {'T', {3}, true}, {'T', {1}, true}}},
-        {"comments cost no tick", {"1,0,0,0", "; c", "", "  ", "2,0,0,0"}, false,
+        {"comments cost no tick",
+         {"1,0,0,0", "; c", "", "  ", "2,0,0,0"},
+         false,
          {{'A', {1}, true}, {'T', {2}, true}, {'T', {}, false}}},
-        {"comment first", {"; header", "1,0,0,0", "2,0,0,0"}, true,
+        {"comment first",
+         {"; header", "1,0,0,0", "2,0,0,0"},
+         true,
          {{'A', {}, true}, {'T', {1}, true}, {'T', {2}, true}, {'T', {}, true}, {'T', {1}, true}}},
         {"empty once", {}, false, {{'A', {}, true}, {'T', {}, false}}},
         {"empty loop", {}, true, {{'A', {}, true}, {'T', {}, true}, {'T', {}, true}}},
-        {"restart", three, false,
+        {"restart",
+         three,
+         false,
          {{'A', {1}, true}, {'T', {2}, true}, {'A', {1}, true}, {'T', {2}, true}}},
         {"tick when idle", three, false, {{'T', {}, false}}},
     };
@@ -125,12 +138,30 @@ TEST_F(TxListRunnerTest, ChangesDuringARunTakeEffectAtOnce) {
     EXPECT_FALSE(runner.Running());
 }
 
+TEST_F(TxListRunnerTest, AFrameWithoutRoomWaitsForALaterTickInsteadOfBeingDropped) {
+    lines = {"1,0,0,0", "; comment", "2,0,0,0"};
+    loop = true;
+    // Each step: is there room, and what goes out.
+    const std::vector<std::pair<bool, Sent>> steps = {{true, {2}}, {false, {}}, {false, {}},
+                                                      {true, {1}}, {false, {}}, {true, {2}}};
+    room = false;
+    EXPECT_EQ(Do('A'), Sent{});
+    EXPECT_TRUE(runner.Running());
+    room = true;
+    EXPECT_EQ(Do('T'), Sent{1}) << "line 0 waited for room";
+    for (const auto& [roomNow, expected] : steps) {
+        room = roomNow;
+        EXPECT_EQ(Do('T'), expected);
+    }
+    runner.Stop();
+}
+
 TEST_F(TxListRunnerTest, TransmitTxLineBuildsTheFrameOrReportsNoFrame) {
     lines = {"18EF20A3,1,1,3,FD,A0,0F; note", "; comment"};
     CANBuffer last;
     TxListRunner probe{{[this] { return 2; }, [this](int index) { return lines.at(index); },
                         [] { return false; }, [&last](const CANBuffer& r, bool) { last = r; },
-                        [](bool) {}}};
+                        [](bool) {}, [](const CANBuffer&, bool) { return true; }}};
     EXPECT_TRUE(probe.TransmitTxLine(0, true));
     EXPECT_EQ(last.id, 0x18EF20A3u);
     EXPECT_EQ(last.extended, 1);

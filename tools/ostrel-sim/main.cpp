@@ -8,6 +8,7 @@
 #include "candump_reader.h"
 #include "link/simulated_port_registry.h"
 #include "packet_trace.h"
+#include "read_rate_limit.h"
 #include "sim_loop_posix.h"
 #include "sim_options.h"
 #include "simulated_device.h"
@@ -78,7 +79,8 @@ int main(int argc, char** argv) {
     SimulatedDevice device(options.device, std::move(traffic),
                            OutputFaults(options.garbage, options.dropBytes, faultSeed), trace.get(),
                            MonotonicMicroseconds());
-    const int exitCode = RunSimulator(device, *terminal, stderr);
+    ReadRateLimit readLimit(options.readRate, MonotonicMicroseconds());
+    const int exitCode = RunSimulator(device, *terminal, readLimit, stderr);
     std::fputs(FormatCounters(device.Counters()).c_str(), stderr);
     return exitCode;
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <optional>
 
+#include "read_rate_limit.h"
 #include "simulated_device.h"
 #include "terminal_posix.h"
 
@@ -88,7 +89,8 @@ uint64_t MonotonicMicroseconds() {
         duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-int RunSimulator(SimulatedDevice& device, Terminal& terminal, std::FILE* report) {
+int RunSimulator(SimulatedDevice& device, Terminal& terminal, ReadRateLimit& readLimit,
+                 std::FILE* report) {
     HangupWait hangup;
     uint8_t input[4096];
     while (true) {
@@ -108,9 +110,14 @@ int RunSimulator(SimulatedDevice& device, Terminal& terminal, std::FILE* report)
         std::optional<uint64_t> wakeUs = device.NextFrameDueUs();
         // Waiting for the PC to read: look again shortly.
         if (hangup.Started()) wakeUs = std::min(wakeUs.value_or(now + 1000), now + 1000);
+        // Reading paused by the rate limit: the PC's bytes wait in the line until it allows.
+        const size_t allowance = std::min(readLimit.Allowance(now), sizeof input);
+        if (const std::optional<uint64_t> nextRead = readLimit.NextReadUs();
+            allowance == 0 && nextRead)
+            wakeUs = std::min(wakeUs.value_or(*nextRead), *nextRead);
         timespec timeout{};
         if (wakeUs) timeout = ToTimespec(*wakeUs > now ? *wakeUs - now : 0);
-        pollfd line{terminal.fd(), POLLIN, 0};
+        pollfd line{terminal.fd(), static_cast<short>(allowance > 0 ? POLLIN : 0), 0};
         if (device.OutputSize() > 0) line.events |= POLLOUT;
         const int ready = ppoll(&line, 1, wakeUs ? &timeout : nullptr, &maskDuringWait);
         if (stopRequested) return 0;
@@ -125,8 +132,9 @@ int RunSimulator(SimulatedDevice& device, Terminal& terminal, std::FILE* report)
             return 1;
         }
         if (line.revents & POLLIN) {
-            const ssize_t count = read(terminal.fd(), input, sizeof input);
+            const ssize_t count = read(terminal.fd(), input, allowance);
             if (count > 0) {
+                readLimit.Consumed(static_cast<size_t>(count));
                 device.Receive(input, static_cast<size_t>(count), MonotonicMicroseconds());
                 continue;
             }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
+class ReadRateLimit;
 class SimulatedDevice;
 class Terminal;
 
@@ -13,7 +14,8 @@ void BlockSimulatorSignals();
 // Microseconds of the monotonic clock that the device and the trace use.
 uint64_t MonotonicMicroseconds();
 
-// Moves bytes between the terminal and the device and lets the bus traffic happen, until
-// SIGINT or SIGTERM (exit code 0), the requested hang-up (0) or a failed line (1). SIGUSR1
-// prints the counters to `report`.
-int RunSimulator(SimulatedDevice& device, Terminal& terminal, std::FILE* report);
+// Moves bytes between the terminal and the device, reading no faster than `readLimit` allows,
+// and lets the bus traffic happen, until SIGINT or SIGTERM (exit code 0), the requested
+// hang-up (0) or a failed line (1). SIGUSR1 prints the counters to `report`.
+int RunSimulator(SimulatedDevice& device, Terminal& terminal, ReadRateLimit& readLimit,
+                 std::FILE* report);

@@ -185,6 +185,11 @@ const std::map<std::string, OptionDefinition>& Definitions() {
               o.device.hangupAfter = n;
               return why;
           }}},
+        {"--read-rate",
+         {"BYTES_PER_S",
+          [](SimOptions& o, const std::string& v) {
+              return WholeNumber(v, 0, kMaxRate, o.readRate);
+          }}},
         {"--trace",
          {"FILE",
           [](SimOptions& o, const std::string& v) {
@@ -273,6 +278,9 @@ reset 55 52 pauses it until the next handshake.
 Line:
   --port PATH        serve this existing terminal device instead of a new pseudo-terminal
                      (it is not announced to Auto Detect)
+  --read-rate BYTES_PER_S
+                     read at most this many bytes a second from the line, as a device whose
+                     input is slower than the line (0, the default: no limit)
   --trace FILE       write one line per packet: monotonic time in microseconds, '>' from
                      the PC or '<' to the PC, the letter and the payload in hex
 

@@ -1,0 +1,69 @@
+#include "session/device_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "link/serial.h"
+#include "support/fake_serial_port_device.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// A port whose device answers the identify packet with `answer`; ports named in `closed`
+// do not open.
+class AnsweringPort : public FakeSerialPortDevice {
+  public:
+    void Write(const uint8_t* data, int size) override {
+        FakeSerialPortDevice::Write(data, size);
+        const Bytes identify{0x55, 'Y', 0};
+        if (written.size() >= 3 && Bytes(written.end() - 3, written.end()) == identify)
+            Feed(answers.count(portName) ? answers[portName] : Bytes{});
+    }
+    bool Open() override { return portName != "closed" && FakeSerialPortDevice::Open(); }
+
+    std::map<std::string, Bytes> answers;
+};
+
+}  // namespace
+
+TEST(DeviceProbe, ExchangeAndAnswersThatCount) {
+    struct Case {
+        Bytes stale;  // sent before the reset
+        Bytes answer;
+        bool found;
+    } cases[] = {
+        {{}, {0x55, 'Z'}, true},
+        {{}, {0x55, 'Z', 0x55, 'F'}, true},
+        {{}, {0x55, 'Y'}, false},
+        {{}, {0x55}, false},
+        {{}, {}, false},
+        // A 'Z' left from before the reset is discarded, not taken for the answer.
+        {{0x55, 'Z'}, {}, false},
+    };
+    for (const Case& c : cases) {
+        AnsweringPort port;
+        port.answers["ttyA"] = c.answer;
+        const std::unique_ptr<Serial> link = DeviceProbe::OpenLink(port, "ttyA", 115200);
+        ASSERT_TRUE(link->isOpen);
+        port.Feed(c.stale);
+        EXPECT_EQ(DeviceProbe::Answers(*link), c.found);
+        EXPECT_EQ(port.TakeWritten(), (Bytes{0x55, 'R', 0x55, 'Y', 0}));
+        EXPECT_EQ(port.inputSize, DeviceProbe::kLinkBufferSize);
+    }
+}
+
+TEST(DeviceProbe, FindTriesEveryNameInOrderAndStopsAtTheAnsweringOne) {
+    AnsweringPort port;
+    port.answers["ttyB"] = {0x55, 'Z'};
+    port.answers["ttyC"] = {0x55, 'Z'};
+    std::vector<std::string> tried;
+    const auto found = DeviceProbe::Find(port, {"closed", "ttyA", "ttyB", "ttyC"}, 115200,
+                                         [&](const std::string& name) { tried.push_back(name); });
+    EXPECT_EQ(found, "ttyB");
+    EXPECT_EQ(tried, (std::vector<std::string>{"closed", "ttyA", "ttyB"}));
+    EXPECT_FALSE(port.IsOpen());
+
+    EXPECT_EQ(DeviceProbe::Find(port, {"ttyA"}, 115200, [](const std::string&) {}), std::nullopt);
+}
