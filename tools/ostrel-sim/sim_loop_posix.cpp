@@ -137,7 +137,6 @@ int RunSimulator(SimulatedDevice& device, Terminal& terminal, ReadRateLimit& rea
         if (fds[1].revents & POLLIN) {
             CANBuffer frame;
             while (bus->Receive(frame)) device.ReceiveFromBus(frame, MonotonicMicroseconds());
-            continue;
         }
         if (line.revents & POLLIN) {
             const ssize_t count = read(terminal.fd(), input, allowance);
