@@ -53,6 +53,19 @@ fs::path SimulatedPortRegistryFolder() {
     return DefaultSimulatedPortFolder();
 }
 
+fs::path SimulatorSubfolder(const std::string& name, std::string& error) {
+    const fs::path folder = SimulatedPortRegistryFolder();
+    if (folder.empty()) {
+        error = "no folder for the simulators";
+        return {};
+    }
+    const fs::path subfolder = folder / name;
+    if (!PrepareSimulatedPortFolder(folder, true, error) ||
+        !PrepareSimulatedPortFolder(subfolder, true, error))
+        return {};
+    return subfolder;
+}
+
 std::vector<std::string> ListSimulatedPorts() {
     const fs::path folder = SimulatedPortRegistryFolder();
     std::string error;

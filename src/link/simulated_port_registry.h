@@ -16,6 +16,11 @@
 // The folder the registry uses now; empty when no usable folder can be named.
 std::filesystem::path SimulatedPortRegistryFolder();
 
+// A folder of the simulators' own, `name` inside the registry folder (for example the members of
+// a shared bus), created when missing; empty, with `error`, when it or the registry folder is
+// not one that only the current user can write to.
+std::filesystem::path SimulatorSubfolder(const std::string& name, std::string& error);
+
 // The ports of the simulators running now, ordered by process id. Stale entries are deleted.
 std::vector<std::string> ListSimulatedPorts();
 

@@ -24,8 +24,9 @@ void Prepare(QProcess& process, const QString& registry) {
 
 }  // namespace
 
-SimProcess::SimProcess(const QStringList& arguments, bool traced) {
-    Prepare(process_, folder_.filePath("registry"));
+SimProcess::SimProcess(const QStringList& arguments, bool traced, const std::string& registry)
+    : registry_(registry.empty() ? folder_.filePath("registry").toStdString() : registry) {
+    Prepare(process_, QString::fromStdString(registry_));
     const QStringList trace{"--trace", folder_.filePath("trace.txt")};
     process_.setArguments(traced ? trace + arguments : arguments);
     process_.start();

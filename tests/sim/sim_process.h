@@ -15,14 +15,17 @@ class SimProcess {
   public:
     // Starts the simulator with `arguments` and waits for the port path it prints. Without
     // `traced` it writes no trace, which would cost it a write per packet under heavy traffic.
-    explicit SimProcess(const QStringList& arguments, bool traced = true);
+    // It uses the port registry folder `registry` (shared, say, with another simulator on the
+    // same bus), or one of its own when that is empty.
+    explicit SimProcess(const QStringList& arguments, bool traced = true,
+                        const std::string& registry = {});
     ~SimProcess();
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
 
     // Empty when the simulator did not start.
     const std::string& port() const { return port_; }
-    std::string RegistryFolder() const { return folder_.filePath("registry").toStdString(); }
+    const std::string& RegistryFolder() const { return registry_; }
 
     // Every complete line of the trace so far, in order.
     std::vector<TracedPacket> Trace() const;
@@ -50,6 +53,7 @@ class SimProcess {
 
   private:
     QTemporaryDir folder_;
+    std::string registry_;
     QProcess process_;
     std::string port_;
     std::string standardError_;

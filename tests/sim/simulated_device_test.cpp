@@ -309,6 +309,45 @@ TEST_F(SimulatedDeviceTest, CountStopsTheTrafficAndHangupFollowsItsFrames) {
     EXPECT_EQ(TakePackets().size(), 2u);
 }
 
+TEST_F(SimulatedDeviceTest, ASharedBusCarriesSentFramesAndDeliversOthersAfterSetup) {
+    Start({}, Traffic(1000));
+    std::vector<CANBuffer> onBus;
+    device->SetBusOutput([&onBus](const CANBuffer& frame) { onBus.push_back(frame); });
+    const uint8_t data[] = {0x11, 0x22};
+    const CANBuffer fromOther(0x123, false, false, 2, data);
+    // Before the PC's setup the device hears nothing, as with its own traffic.
+    device->ReceiveFromBus(fromOther, now);
+    EXPECT_EQ(device->OutputSize(), 0u);
+
+    DeviceSettings none;
+    none.count = 0;  // no traffic of its own: what arrives came over the bus
+    Start(none, Traffic(1000));
+    device->SetBusOutput([&onBus](const CANBuffer& frame) { onBus.push_back(frame); });
+    Identify();
+    Send('A', {0x00, 0x00, 0x23, 0x01, 0x00, 0x00, 0xFF, 0x07, 0x00, 0x00});
+    Send('A', {0x02, 0x01, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x1F});
+    now += 1500;
+    device->ReceiveFromBus(fromOther, now);
+    device->ReceiveFromBus(CANBuffer(0x124, false, false, 2, data), now);  // filtered out
+    std::vector<Packet> packets = TakePackets();
+    ASSERT_EQ(packets.size(), 1u);
+    EXPECT_EQ(Received(packets[0]).id, 0x123u);
+    EXPECT_EQ(Received(packets[0]).timestamp, (now - powerOn) * 2);
+    EXPECT_EQ(device->Counters().framesFromBus, 2u);
+    EXPECT_EQ(device->Counters().framesDroppedByFilters, 1u);
+
+    // Sent frames go on the bus unless loopback or listen-only keeps them off it.
+    Send('G', {0x00, 0x24, 0x60, 0x00, 0x00, 0x02, 0x11, 0x22});
+    Send('B', {0x20, 0xA1, 0x07, 0x00, 0x01, 0x00, 0x00});
+    Send('G', {0x00, 0x24, 0x60, 0x00, 0x00, 0x00});
+    Send('B', {0x20, 0xA1, 0x07, 0x00, 0x00, 0x01, 0x00});
+    Send('F', {0x00, 0x24, 0x60, 0x00, 0x00, 0x00});
+    ASSERT_EQ(onBus.size(), 1u);
+    EXPECT_EQ(onBus[0].id, 0x123u);
+    EXPECT_EQ(onBus[0].dlc, 2);
+    EXPECT_EQ(onBus[0].data[1], 0x22);
+}
+
 TEST(PacketTrace, LinesReadBackAsWritten) {
     const TracedPacket packet{123456789, TracedPacket::kFromPc, 'B', {0x90, 0xD0, 0x03, 0x00}};
     const std::string line = FormatTraceLine(packet);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <QDeadlineTimer>
 #include <QTemporaryDir>
 #include <QThread>
 #include <fstream>
@@ -214,6 +215,43 @@ TEST(OstrelSend, SendsWithAcknowledgementOrSaysWhyNot) {
               1);
     EXPECT_EQ(err, "ostrel-send: cannot open " + sim.port() +
                        ": port busy: another program has it open\n");
+}
+
+TEST(OstrelSend, FramesSentThroughOneSimulatorOfABusShowInOstrelDumpOnTheOther) {
+    // Two interfaces on one bus, neither making traffic of its own.
+    SimProcess listener({"--count", "0", "--bus", "rig"});
+    SimProcess talker({"--count", "0", "--bus", "rig"}, true, listener.RegistryFolder());
+    ASSERT_FALSE(talker.port().empty());
+    ToolProcess dump(OSTREL_DUMP_PATH, {"-p", listener.port().c_str(), "-n", "3"},
+                     listener.RegistryFolder());
+    // The listening device hears the bus once ostrel-dump's setup has ended with 'C'.
+    const QDeadlineTimer deadline(kRunMs);
+    auto setUp = [&] {
+        const std::vector<std::string> sent = FromPc(listener);
+        return std::any_of(sent.begin(), sent.end(), [](auto& p) { return p[0] == 'C'; });
+    };
+    while (!setUp() && !deadline.hasExpired()) QThread::msleep(10);
+
+    QTemporaryDir folder;
+    const std::string log = folder.filePath("in.log").toStdString();
+    std::ofstream(log) << "(0.000000) can0 123#DEADBEEF\n(0.001000) can0 18FEF100#0102\n"
+                          "(0.002000) can0 7FF#R3\n";
+    std::string err;
+    ASSERT_EQ(RunTool(OSTREL_SEND_PATH, {"-p", talker.port().c_str(), "-f", log.c_str()},
+                      talker.RegistryFolder(), nullptr, &err),
+              0)
+        << err;
+    ASSERT_TRUE(dump.Finish(kRunMs));
+    EXPECT_EQ(dump.exitCode(), 0) << dump.standardError();
+    const std::vector<std::string> printed = Lines(dump.standardOutput());
+    std::vector<std::string> delivered;
+    for (const CANBuffer& frame : FramesOfLastSession(listener))
+        delivered.push_back(CandumpLine(frame));
+    EXPECT_EQ(printed, delivered);
+    const char* frames[] = {"can0 123#DEADBEEF", "can0 18FEF100#0102", "can0 7FF#R3"};
+    ASSERT_EQ(printed.size(), 3u);
+    for (size_t i = 0; i < printed.size(); ++i)
+        EXPECT_EQ(printed[i].substr(printed[i].find(' ') + 1), frames[i]);
 }
 
 TEST(OstrelSend, ADeviceThatDoesNotAnswerOrAcknowledgeFailsWithTheReason) {

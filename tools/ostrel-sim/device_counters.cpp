@@ -10,8 +10,9 @@ std::string FormatCounters(const DeviceCounters& c) {
             std::to_string(c.framesToPc) + " (looped back " + std::to_string(c.framesLoopedBack) +
             "), dropped by filters " + std::to_string(c.framesDroppedByFilters) + ", lost " +
             std::to_string(c.framesLost) + "\n";
-    text += "frames sent on the bus " + std::to_string(c.framesToBus) + ", acknowledgements " +
-            std::to_string(c.acknowledgements) + "\n";
+    text += "frames sent on the bus " + std::to_string(c.framesToBus) +
+            ", received from other simulators " + std::to_string(c.framesFromBus) +
+            ", acknowledgements " + std::to_string(c.acknowledgements) + "\n";
     text += "garbage bytes " + std::to_string(c.garbageBytes) + ", dropped bytes " +
             std::to_string(c.droppedBytes) + "\n";
     return text;

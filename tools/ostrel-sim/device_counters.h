@@ -19,6 +19,8 @@ struct DeviceCounters {
     uint64_t framesLost = 0;
     // Frames from the PC that went out on the bus.
     uint64_t framesToBus = 0;
+    // Frames other simulators on a shared bus sent (--bus) that reached this device.
+    uint64_t framesFromBus = 0;
     uint64_t acknowledgements = 0;
     uint64_t garbageBytes = 0;
     uint64_t droppedBytes = 0;

@@ -14,6 +14,7 @@
 #include "simulated_device.h"
 #include "terminal_posix.h"
 #include "traffic_generator.h"
+#include "virtual_bus.h"
 
 namespace {
 
@@ -72,6 +73,15 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "ostrel-sim: Auto Detect will not find the port: %s\n",
                          registration->Error().c_str());
     }
+    std::unique_ptr<VirtualBus> bus;
+    if (!options.bus.empty()) {
+        bus = std::make_unique<VirtualBus>(options.bus);
+        if (!bus->Joined()) {
+            std::fprintf(stderr, "ostrel-sim: cannot join bus %s: %s\n", options.bus.c_str(),
+                         bus->Error().c_str());
+            return kExitFailure;
+        }
+    }
     std::printf("%s\n", terminal->path().c_str());
     std::fflush(stdout);
 
@@ -79,8 +89,9 @@ int main(int argc, char** argv) {
     SimulatedDevice device(options.device, std::move(traffic),
                            OutputFaults(options.garbage, options.dropBytes, faultSeed), trace.get(),
                            MonotonicMicroseconds());
+    if (bus) device.SetBusOutput([&bus](const CANBuffer& frame) { bus->Send(frame); });
     ReadRateLimit readLimit(options.readRate, MonotonicMicroseconds());
-    const int exitCode = RunSimulator(device, *terminal, readLimit, stderr);
+    const int exitCode = RunSimulator(device, *terminal, readLimit, bus.get(), stderr);
     std::fputs(FormatCounters(device.Counters()).c_str(), stderr);
     return exitCode;
 }

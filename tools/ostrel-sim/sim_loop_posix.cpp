@@ -13,6 +13,7 @@
 #include "read_rate_limit.h"
 #include "simulated_device.h"
 #include "terminal_posix.h"
+#include "virtual_bus.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ uint64_t MonotonicMicroseconds() {
 }
 
 int RunSimulator(SimulatedDevice& device, Terminal& terminal, ReadRateLimit& readLimit,
-                 std::FILE* report) {
+                 VirtualBus* bus, std::FILE* report) {
     HangupWait hangup;
     uint8_t input[4096];
     while (true) {
@@ -117,9 +118,11 @@ int RunSimulator(SimulatedDevice& device, Terminal& terminal, ReadRateLimit& rea
             wakeUs = std::min(wakeUs.value_or(*nextRead), *nextRead);
         timespec timeout{};
         if (wakeUs) timeout = ToTimespec(*wakeUs > now ? *wakeUs - now : 0);
-        pollfd line{terminal.fd(), static_cast<short>(allowance > 0 ? POLLIN : 0), 0};
+        pollfd fds[2] = {{terminal.fd(), static_cast<short>(allowance > 0 ? POLLIN : 0), 0},
+                         {bus != nullptr ? bus->fd() : -1, POLLIN, 0}};
+        pollfd& line = fds[0];
         if (device.OutputSize() > 0) line.events |= POLLOUT;
-        const int ready = ppoll(&line, 1, wakeUs ? &timeout : nullptr, &maskDuringWait);
+        const int ready = ppoll(fds, 2, wakeUs ? &timeout : nullptr, &maskDuringWait);
         if (stopRequested) return 0;
         if (reportRequested) {
             reportRequested = 0;
@@ -130,6 +133,10 @@ int RunSimulator(SimulatedDevice& device, Terminal& terminal, ReadRateLimit& rea
             if (errno == EINTR) continue;
             std::fprintf(report, "ostrel-sim: poll failed: %s\n", std::strerror(errno));
             return 1;
+        }
+        if (fds[1].revents & POLLIN) {
+            CANBuffer frame;
+            while (bus->Receive(frame)) device.ReceiveFromBus(frame, MonotonicMicroseconds());
         }
         if (line.revents & POLLIN) {
             const ssize_t count = read(terminal.fd(), input, allowance);

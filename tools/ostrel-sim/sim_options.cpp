@@ -4,6 +4,8 @@
 #include <functional>
 #include <map>
 
+#include "virtual_bus.h"
+
 namespace {
 
 constexpr uint64_t kMaxRate = 10000000;
@@ -196,6 +198,14 @@ const std::map<std::string, OptionDefinition>& Definitions() {
               o.traceFile = v;
               return v.empty() ? std::string("expects a file name") : std::string();
           }}},
+        {"--bus",
+         {"NAME",
+          [](SimOptions& o, const std::string& v) {
+              o.bus = v;
+              return ValidBusName(v) ? std::string()
+                                     : "expects 1 to 64 letters, digits, '-', '_' or '.', not "
+                                       "starting with '.'";
+          }}},
         {"--help",
          {"",
           [](SimOptions& o, const std::string&) {
@@ -300,6 +310,12 @@ Replayed traffic:
 
 Both:
   --count N          stop the traffic after N frames
+
+Shared bus:
+  --bus NAME         join the virtual CAN bus NAME, shared by every simulator of this user
+                     started with the same name: a frame the PC sends reaches the PCs of the
+                     other simulators as a received frame (as on one cable with two interfaces;
+                     loopback and listen-only keep it off the bus as they do on a real one)
 
 Faults:
   --lost-every N     lose every Nth frame that passed the filters; the next frame sent

@@ -106,12 +106,21 @@ void SimulatedDevice::Transmit(const Frame& packet, bool acknowledge, uint64_t n
         return;
     }
     // In loopback the controller keeps the frame to itself; listening only, it sends nothing.
-    if (!setup_.loopback && !setup_.listenOnly) ++counters_.framesToBus;
+    if (!setup_.loopback && !setup_.listenOnly) {
+        ++counters_.framesToBus;
+        if (busOutput_) busOutput_(frame);
+    }
     if (acknowledge && !settings_.noAck) {
         SendPacket(kLetterAcknowledge, nullptr, 0, nowUs);
         ++counters_.acknowledgements;
     }
     if (setup_.loopback) DeliverToPc(frame, nowUs, true, nowUs);
+}
+
+void SimulatedDevice::ReceiveFromBus(const CANBuffer& frame, uint64_t nowUs) {
+    if (!trafficRunning_ || hangupRequested_) return;
+    ++counters_.framesFromBus;
+    DeliverToPc(frame, nowUs, false, nowUs);
 }
 
 void SimulatedDevice::StartTraffic(uint64_t nowUs) {

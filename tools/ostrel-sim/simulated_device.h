@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -59,6 +60,13 @@ class SimulatedDevice {
                     OutputFaults faults, PacketTrace* trace, uint64_t nowUs);
 
     void Receive(const uint8_t* data, size_t size, uint64_t nowUs);
+    // Where the frames this device sends on the bus go besides; none: no other device hears them.
+    void SetBusOutput(std::function<void(const CANBuffer&)> output) {
+        busOutput_ = std::move(output);
+    }
+    // A frame another device sent on the bus: it reaches the PC as generated frames do, and is
+    // ignored, as they are, until the PC has set the device up.
+    void ReceiveFromBus(const CANBuffer& frame, uint64_t nowUs);
     // Puts the frames that are due by `nowUs` on the simulated bus.
     void Advance(uint64_t nowUs);
     // When Advance() next has a frame to deliver (at once when that is not later than now);
@@ -93,6 +101,7 @@ class SimulatedDevice {
     std::unique_ptr<TrafficSource> traffic_;
     OutputFaults faults_;
     PacketTrace* trace_;
+    std::function<void(const CANBuffer&)> busOutput_;
     DeviceCounters counters_;
 
     Frame assembler_{0, 0};
