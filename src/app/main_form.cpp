@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
@@ -7,8 +8,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
-
-#include <QCloseEvent>
+#include <algorithm>
 
 #include "app/config_comms.h"
 #include "app/connection_status_bar.h"
@@ -71,11 +71,10 @@ void TMainForm::CreatePages() {
     configComms_ = new TConfigComms(enumComPorts_, this);
     Tabs_ = Named(new QTabWidget, "Tabs");
     statusPage_ = Named(new StatusPage(config_, *session_), "tabStatus");
-    filtersPage_ = Named(
-        new FiltersPage(config_, *setFilter_,
-                        {[this] { session_->SendSetupAndFilters(false); },
-                         [this] { UpdateControls(); }}),
-        "tabFilters");
+    filtersPage_ = Named(new FiltersPage(config_, *setFilter_,
+                                         {[this] { session_->SendSetupAndFilters(false); },
+                                          [this] { UpdateControls(); }}),
+                         "tabFilters");
     transmitListPage_ = Named(
         new TransmitListPage(
             *canMessage_,
@@ -108,7 +107,11 @@ void TMainForm::ConnectCommands() {
         connect(listing, &QAction::triggered, this, &TMainForm::ShowFirst1000messages1Click);
     for (QAction* sending : {a.tbTransmit, a.TransmitFrame1})
         connect(sending, &QAction::triggered, &transmit, &TransmitDataGroup::TransmitFrame1Click);
-    connect(a.tbDisplayMonitor, &QAction::triggered, this, &TMainForm::tbDisplayMonitorClick);
+    // Every change of the button's state counts, not only a click: an assistive tool's Toggle
+    // changes it without one. A state set from code to match lcdOn changes nothing.
+    connect(a.tbDisplayMonitor, &QAction::toggled, this, [this](bool pressed) {
+        if (pressed != (config_.lcdOn != 0)) tbDisplayMonitorClick();
+    });
     connect(a.bStopTx, &QAction::triggered, this, &TMainForm::bStopTxClick);
     connect(a.AutoDetect1, &QAction::triggered, this, &TMainForm::AutoDetect1Click);
     connect(a.Exit1, &QAction::triggered, this, [this] { SetupComPort(true); });
@@ -122,9 +125,11 @@ void TMainForm::ConnectCommands() {
             &TMainForm::Receive100randommessages1Click);
     connect(a.Manual1, &QAction::triggered, this, &TMainForm::Manual1Click);
     connect(a.About1, &QAction::triggered, this, &TMainForm::About1Click);
-    connect(a.DisplayDynamically1, &QAction::triggered, this,
-            &TMainForm::DisplayDynamically1Click);
+    connect(a.DisplayDynamically1, &QAction::triggered, this, &TMainForm::DisplayDynamically1Click);
     connect(&log, &FrameLogPanel::dynamicDisplayChanged, this, &TMainForm::UpdateControls);
+    // Every received frame is stored, so the Received counter is also the store's fill.
+    connect(&log, &FrameLogPanel::receivedCountShown, this,
+            [this](int count) { statusBar_->ShowStoredFrames(count); });
     connect(Tabs_, &QTabWidget::currentChanged, this, &TMainForm::TabsEnter);
 }
 
@@ -141,11 +146,24 @@ void TMainForm::FormCreate() {
     Tabs_->setTabVisible(Tabs_->indexOf(tabMotor_), false);
 }
 
+QSize TMainForm::FittedOnScreen(QSize wanted) const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return wanted;
+    return wanted.boundedTo(screen->availableGeometry().size());
+}
+
 void TMainForm::CentreOnScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
+    resize(FittedOnScreen(size()));
     const QRect area = screen->geometry();
-    move((area.width() - width()) / 2, (area.height() - height()) / 2);
+    const QRect available = screen->availableGeometry();
+    const auto keptInView = [](int centred, int first, int room) {
+        return std::max(std::min(centred, first + room), first);
+    };
+    move(
+        keptInView((area.width() - width()) / 2, available.left(), available.width() - width()),
+        keptInView((area.height() - height()) / 2, available.top(), available.height() - height()));
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -171,9 +189,13 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 // Closing is always allowed; a configuration that cannot be written is not reported.
-void TMainForm::FormCloseQuery() { SaveConfig(configPath_, config_, *this); }
+void TMainForm::FormCloseQuery() {
+    SaveConfig(configPath_, config_, *this);
+}
 
-void TMainForm::Exit2Click() { close(); }
+void TMainForm::Exit2Click() {
+    close();
+}
 
 void TMainForm::ShowFrame(const CANBuffer* record) {
     if (record == nullptr) {
@@ -189,9 +211,13 @@ void TMainForm::ShowSentFrame(const CANBuffer& record) {
     statusPage_->frameLog().ShowSentFrame(record);
 }
 
-void TMainForm::AddLogLine(const std::string& line) { statusPage_->frameLog().AddLine(line); }
+void TMainForm::AddLogLine(const std::string& line) {
+    statusPage_->frameLog().AddLine(line);
+}
 
-bool TMainForm::BriefMode() const { return statusPage_->parameters().BriefMode(); }
+bool TMainForm::BriefMode() const {
+    return statusPage_->parameters().BriefMode();
+}
 
 void TMainForm::UpdateControls() {
     const bool connected = session_->connected != 0;
@@ -211,12 +237,11 @@ void TMainForm::UpdateControls() {
 void TMainForm::UpdateStatusBar() {
     LinkStatus status;
     if (currentSerial_)
-        status.state = session_->connected ? LinkStatus::State::Connected
-                                           : LinkStatus::State::Pending;
+        status.state =
+            session_->connected ? LinkStatus::State::Connected : LinkStatus::State::Pending;
     status.portName = portName_;
     status.baudRate = config_.baudRate;
     status.busRate = config_.busRate;
-    status.storedFrames = session_->frames().Size();
     statusBar_->Show(status);
 }
 
@@ -244,6 +269,10 @@ void TMainForm::tbDisplayMonitorClick() {
     session_->SendDisplayFlags();
 }
 
-void TMainForm::bStopTxClick() { transmitListPage_->bStopTxClick(); }
+void TMainForm::bStopTxClick() {
+    transmitListPage_->bStopTxClick();
+}
 
-void TMainForm::TabsEnter() { actions_.ToolBar1->setVisible(Tabs_->currentWidget() != tabMotor_); }
+void TMainForm::TabsEnter() {
+    actions_.ToolBar1->setVisible(Tabs_->currentWidget() != tabMotor_);
+}
