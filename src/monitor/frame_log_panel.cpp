@@ -62,17 +62,24 @@ FrameLogPanel::FrameLogPanel(ConfigRecord& config, const FrameStore& store, QWid
     frameList_->setMaximumBlockCount(kMaxLogLines);
     KeepFollowingTheEnd();
 
+    // Counters and options take two lines: in one they would need more than the window's
+    // designed width.
+    auto* counters = new QHBoxLayout;
+    counters->addWidget(BuddyLabel("Received : ", eReceived_));
+    counters->addWidget(eReceived_);
+    counters->addWidget(BuddyLabel("Transmitted :", eTransmitted_));
+    counters->addWidget(eTransmitted_);
+    counters->addWidget(tMissedPackets_);
+    counters->addStretch();
+    auto* options = new QHBoxLayout;
+    options->addWidget(cbDynamicDisplay_);
+    options->addWidget(cbShowTx_);
+    options->addWidget(cbShowRx_);
+    options->addStretch();
     auto* group = new QGroupBox(" CAN Data ");
-    auto* row = new QHBoxLayout(group);
-    row->addWidget(BuddyLabel("Received : ", eReceived_));
-    row->addWidget(eReceived_);
-    row->addWidget(BuddyLabel("Transmitted :", eTransmitted_));
-    row->addWidget(eTransmitted_);
-    row->addWidget(tMissedPackets_);
-    row->addStretch();
-    row->addWidget(cbDynamicDisplay_);
-    row->addWidget(cbShowTx_);
-    row->addWidget(cbShowRx_);
+    auto* lines = new QVBoxLayout(group);
+    lines->addLayout(counters);
+    lines->addLayout(options);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

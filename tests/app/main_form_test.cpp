@@ -188,6 +188,17 @@ TEST_F(MainFormTest, WindowSizeFromTheFileIsClampedToTheScreenAndTheWindowStaysO
     EXPECT_EQ(savedValue(16), form.width());
 }
 
+TEST_F(MainFormTest, ShownWindowKeepsItsDesignedWidthAndStaysCentred) {
+    form.FormCreate();
+    const QPoint centred = form.pos();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_LE(form.minimumSizeHint().width(), 642);
+    EXPECT_EQ(form.width(), 642);
+    EXPECT_EQ(form.pos(), centred);
+    form.hide();
+}
+
 // Whether `widget` lies inside a widget of type T, or inside the one named `name`.
 template <typename T>
 bool Inside(const QWidget* widget, const char* name = nullptr) {
