@@ -28,6 +28,8 @@ namespace {
 
 constexpr int kDesignedWidth = 642;
 constexpr int kDesignedHeight = 557;
+// The window manager frames a newly shown window within this time.
+constexpr int kFramedWithinMs = 300;
 
 // Gives a page its place among the tabs, named as the window knows it.
 template <typename Page>
@@ -149,7 +151,9 @@ void TMainForm::FormCreate() {
 QSize TMainForm::FittedOnScreen(QSize wanted) const {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) return wanted;
-    return wanted.boundedTo(screen->availableGeometry().size());
+    // The frame is known once the window manager has framed the window, before that it is none.
+    const QSize frame = frameGeometry().size() - size();
+    return wanted.boundedTo(screen->availableGeometry().size() - frame);
 }
 
 void TMainForm::CentreOnScreen() {
@@ -158,12 +162,20 @@ void TMainForm::CentreOnScreen() {
     resize(FittedOnScreen(size()));
     const QRect area = screen->geometry();
     const QRect available = screen->availableGeometry();
+    const QSize whole = frameGeometry().size();
     const auto keptInView = [](int centred, int first, int room) {
         return std::max(std::min(centred, first + room), first);
     };
-    move(
-        keptInView((area.width() - width()) / 2, available.left(), available.width() - width()),
-        keptInView((area.height() - height()) / 2, available.top(), available.height() - height()));
+    move(keptInView((area.width() - width()) / 2, available.left(),
+                    available.width() - whole.width()),
+         keptInView((area.height() - height()) / 2, available.top(),
+                    available.height() - whole.height()));
+}
+
+void TMainForm::KeepFrameOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr || screen->availableGeometry().contains(frameGeometry())) return;
+    CentreOnScreen();
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -178,6 +190,8 @@ void TMainForm::FormShow() {
     secondTimer_ = new QTimer(this);
     connect(secondTimer_, &QTimer::timeout, this, &TMainForm::OnSecondTimer);
     secondTimer_->start(kSecondTimerMs);
+    // Only a framed window knows how much room its title bar takes.
+    QTimer::singleShot(kFramedWithinMs, this, &TMainForm::KeepFrameOnScreen);
     // The Motor page is built with the window but never offered to the user.
     Tabs_->removeTab(Tabs_->indexOf(tabMotor_));
     TabsEnter();

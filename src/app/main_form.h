@@ -160,6 +160,8 @@ class TMainForm : public QMainWindow, public SessionHost, public ConfigControls 
     // larger than that keeps its top left corner (title bar, menus) in view.
     void CentreOnScreen();
     QSize FittedOnScreen(QSize wanted) const;
+    // A shown window whose frame reaches off the available area is fitted and centred again.
+    void KeepFrameOnScreen();
     // Makes a link on `name` with the window's line settings the current one.
     void OpenLink(const std::string& name);
     // Auto Detect's own handshake on the current link, read straight from the link; true
