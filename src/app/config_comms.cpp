@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
-#include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <array>
 
@@ -19,6 +19,9 @@ constexpr std::array<int32_t, 6> kSerialRates = {2400, 9600, 19200, 38400, 57600
 constexpr std::array<const char*, 6> kSerialRateCaptions = {"&2400",  "&9600",  "192&00",
                                                             "&38400", "&57600", "&115200"};
 constexpr int kDefaultRateItem = 5;
+// Tight margins and spacing let three columns of COM items fit the designed width.
+constexpr int kTightMargin = 2;
+constexpr int kTightSpacing = 2;
 
 // The rate item that shows `rate`; a rate that is not offered shows as the first item.
 int SerialRateItem(int32_t rate) {
@@ -50,13 +53,15 @@ TConfigComms::TConfigComms(std::function<std::vector<std::string>()> enumComPort
     delete buttonRow_->takeAt(buttonRow_->count() - 1);
     buttonRow_->insertWidget(0, HelpBtn);
 
-    // The enumeration may find many ports: the port items scroll up and down in their group.
+    // The enumeration may find many ports: the port items scroll in their group, sideways too
+    // when a long port name does not fit, so the dialog keeps its designed width.
     Communications->setObjectName("Communications");
     portScroller_->setFrameShape(QFrame::NoFrame);
     portScroller_->setWidgetResizable(true);
-    portScroller_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     portScroller_->setWidget(portItems_);
-    (new QVBoxLayout(Communications))->addWidget(portScroller_);
+    auto* portsColumn = new QVBoxLayout(Communications);
+    portsColumn->setContentsMargins(kTightMargin, kTightMargin, kTightMargin, kTightMargin);
+    portsColumn->addWidget(portScroller_);
 
     SPRate->setObjectName("SPRate");
     auto* rateColumn = new QVBoxLayout(SPRate);
@@ -69,6 +74,9 @@ TConfigComms::TConfigComms(std::function<std::vector<std::string>()> enumComPort
     rates_->button(kDefaultRateItem)->setChecked(true);
 
     auto* row = new QHBoxLayout(Bevel1);
+    row->setContentsMargins(kTightMargin, kTightMargin, kTightMargin, kTightMargin);
+    row->setSpacing(kTightSpacing);
+    layout()->setContentsMargins(kTightMargin, kTightMargin, kTightMargin, kTightMargin);
     row->addWidget(Communications, 1);
     row->addWidget(SPRate);
     SetDesignedSize(kDesignedSize);
@@ -85,6 +93,8 @@ void TConfigComms::ListPorts() {
     delete portItems_->layout();
     auto* grid = new QGridLayout(portItems_);
     grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(kTightSpacing);
+    grid->setVerticalSpacing(0);
     // Items fill the columns one after the other, as many in each as the first one needs.
     const int count = static_cast<int>(portNames_.size());
     const int perColumn = (count + kPortColumns - 1) / kPortColumns;
@@ -95,9 +105,6 @@ void TConfigComms::ListPorts() {
         ports_->addButton(button, item);
         grid->addWidget(button, item % perColumn, item / perColumn);
     }
-    // Every column stays in view: the dialog widens rather than cut a long port name.
-    portScroller_->setMinimumWidth(portItems_->sizeHint().width() +
-                                   portScroller_->verticalScrollBar()->sizeHint().width());
 }
 
 void TConfigComms::SelectPort(const std::string& name) {
@@ -115,6 +122,11 @@ bool TConfigComms::EditPortSettings(std::string& portName, int32_t& baudRate) {
     ListPorts();
     SelectPort(portName.empty() ? "COM1" : portName);
     rates_->button(SerialRateItem(baudRate))->setChecked(true);
+    // The selected port is in view when the dialog opens, wherever it is in the list; sideways
+    // the list moves no further than needed.
+    if (QAbstractButton* selected = ports_->checkedButton())
+        QTimer::singleShot(0, selected,
+                           [this, selected] { portScroller_->ensureWidgetVisible(selected, 0); });
     if (exec() != QDialog::Accepted) return false;
     const int port = ports_->checkedId();
     portName = portNames_[port < 0 ? 0 : static_cast<size_t>(port)];

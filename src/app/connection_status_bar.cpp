@@ -39,13 +39,18 @@ ConnectionStatusBar::ConnectionStatusBar(QStatusBar& bar)
     : sConnection_(Field(bar, "sConnection")),
       sPort_(Field(bar, "sPort")),
       sBusRate_(Field(bar, "sBusRate")),
-      sFrames_(Field(bar, "sFrames")) {}
+      sFrames_(Field(bar, "sFrames")) {
+    ShowStoredFrames(0);
+}
 
 void ConnectionStatusBar::Show(const LinkStatus& status) {
     sConnection_->setText(StateText(status.state));
-    const QString port =
-        status.portName.empty() ? "no port" : QString::fromStdString(status.portName);
-    sPort_->setText(port + " at " + Rate(status.baudRate));
+    sPort_->setText(status.portName.empty()
+                        ? QString("No port")
+                        : QString::fromStdString(status.portName) + " at " + Rate(status.baudRate));
     sBusRate_->setText("CAN " + Rate(status.busRate));
-    sFrames_->setText(QString("Frames %1 / %2").arg(status.storedFrames).arg(FrameStore::kLimit));
+}
+
+void ConnectionStatusBar::ShowStoredFrames(int count) {
+    sFrames_->setText(QString("Frames %1 / %2").arg(count).arg(FrameStore::kLimit));
 }

@@ -1,30 +1,29 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
 class QLabel;
 class QStatusBar;
 
-// What the status bar tells: the state of the link, the port and rates it runs at, and how
-// full the frame store is.
+// What the status bar tells of the link: its state, and the port and rates it runs at.
 struct LinkStatus {
     enum class State { NoLink, Pending, Connected };
     State state = State::NoLink;
     std::string portName;
     int32_t baudRate = 0;
     int32_t busRate = 0;
-    size_t storedFrames = 0;
 };
 
-// The main window's status bar, one field per part of a LinkStatus. Shown by the window's
-// control update and its one-second tick, never per frame.
+// The main window's status bar: one field per part of a LinkStatus, shown by the window's
+// control update and its one-second tick, and how full the frame store is, shown whenever the
+// Received counter is written so that the two never disagree.
 class ConnectionStatusBar {
   public:
     explicit ConnectionStatusBar(QStatusBar& bar);
 
     void Show(const LinkStatus& status);
+    void ShowStoredFrames(int count);
 
   private:
     QLabel* sConnection_;

@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 #include <cstdio>
 
 #include "app/config_comms.h"
@@ -31,6 +32,8 @@ namespace {
 
 constexpr int kDesignedWidth = 642;
 constexpr int kDesignedHeight = 557;
+// The window manager frames a newly shown window within this time.
+constexpr int kFramedWithinMs = 300;
 
 // Gives a page its place among the tabs, named as the window knows it.
 template <typename Page>
@@ -113,7 +116,11 @@ void TMainForm::ConnectCommands() {
         connect(listing, &QAction::triggered, this, &TMainForm::ShowFirst1000messages1Click);
     for (QAction* sending : {a.tbTransmit, a.TransmitFrame1})
         connect(sending, &QAction::triggered, &transmit, &TransmitDataGroup::TransmitFrame1Click);
-    connect(a.tbDisplayMonitor, &QAction::triggered, this, &TMainForm::tbDisplayMonitorClick);
+    // Every change of the button's state counts, not only a click: an assistive tool's Toggle
+    // changes it without one. A state set from code to match lcdOn changes nothing.
+    connect(a.tbDisplayMonitor, &QAction::toggled, this, [this](bool pressed) {
+        if (pressed != (config_.lcdOn != 0)) tbDisplayMonitorClick();
+    });
     connect(a.bStopTx, &QAction::triggered, this, &TMainForm::bStopTxClick);
     connect(a.AutoDetect1, &QAction::triggered, this, &TMainForm::AutoDetect1Click);
     connect(a.Exit1, &QAction::triggered, this, [this] { SetupComPort(true); });
@@ -129,6 +136,9 @@ void TMainForm::ConnectCommands() {
     connect(a.About1, &QAction::triggered, this, &TMainForm::About1Click);
     connect(a.DisplayDynamically1, &QAction::triggered, this, &TMainForm::DisplayDynamically1Click);
     connect(&log, &FrameLogPanel::dynamicDisplayChanged, this, &TMainForm::UpdateControls);
+    // Every received frame is stored, so the Received counter is also the store's fill.
+    connect(&log, &FrameLogPanel::receivedCountShown, this,
+            [this](int count) { statusBar_->ShowStoredFrames(count); });
     connect(Tabs_, &QTabWidget::currentChanged, this, &TMainForm::TabsEnter);
 }
 
@@ -153,11 +163,34 @@ void TMainForm::FormCreate() {
     Tabs_->setTabVisible(Tabs_->indexOf(tabMotor_), false);
 }
 
+QSize TMainForm::FittedOnScreen(QSize wanted) const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return wanted;
+    // The frame is known once the window manager has framed the window, before that it is none.
+    const QSize frame = frameGeometry().size() - size();
+    return wanted.boundedTo(screen->availableGeometry().size() - frame);
+}
+
 void TMainForm::CentreOnScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) return;
+    resize(FittedOnScreen(size()));
     const QRect area = screen->geometry();
-    move((area.width() - width()) / 2, (area.height() - height()) / 2);
+    const QRect available = screen->availableGeometry();
+    const QSize whole = frameGeometry().size();
+    const auto keptInView = [](int centred, int first, int room) {
+        return std::max(std::min(centred, first + room), first);
+    };
+    move(keptInView((area.width() - width()) / 2, available.left(),
+                    available.width() - whole.width()),
+         keptInView((area.height() - height()) / 2, available.top(),
+                    available.height() - whole.height()));
+}
+
+void TMainForm::KeepFrameOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr || screen->availableGeometry().contains(frameGeometry())) return;
+    CentreOnScreen();
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -172,6 +205,8 @@ void TMainForm::FormShow() {
     secondTimer_ = new QTimer(this);
     connect(secondTimer_, &QTimer::timeout, this, &TMainForm::OnSecondTimer);
     secondTimer_->start(kSecondTimerMs);
+    // Only a framed window knows how much room its title bar takes.
+    QTimer::singleShot(kFramedWithinMs, this, &TMainForm::KeepFrameOnScreen);
     // The Motor page is built with the window but never offered to the user.
     Tabs_->removeTab(Tabs_->indexOf(tabMotor_));
     TabsEnter();
@@ -257,7 +292,6 @@ void TMainForm::UpdateStatusBar() {
     status.portName = portName_;
     status.baudRate = config_.baudRate;
     status.busRate = config_.busRate;
-    status.storedFrames = session_->frames().Size();
     statusBar_->Show(status);
 }
 

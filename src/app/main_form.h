@@ -48,7 +48,7 @@ struct MainFormServices {
 // also what the session and the configuration file see of the window.
 class TMainForm : public QMainWindow, public SessionHost, public ConfigControls {
     Q_OBJECT
-public:
+  public:
     static constexpr int kLinkBufferSize = 1024;
     static constexpr int kResetSettleMs = 500;
     // How long Auto Detect waits for the answer to its identify packet.
@@ -121,8 +121,9 @@ public:
     // What the configuration file reads and fills (main_form_config.cpp).
     int WindowHeight() const override { return height(); }
     int WindowWidth() const override { return width(); }
-    void SetWindowHeight(int height) override { resize(width(), height); }
-    void SetWindowWidth(int width) override { resize(width, height()); }
+    // A size from the file is trusted no further than the screen's available area.
+    void SetWindowHeight(int height) override { resize(FittedOnScreen({width(), height})); }
+    void SetWindowWidth(int width) override { resize(FittedOnScreen({width, height()})); }
     std::string PortName() const override { return portName_; }
     void SetPortName(const std::string& name) override { portName_ = name; }
     int TxDlcIndex() const override;
@@ -157,16 +158,21 @@ public:
     const std::string& configPath() const { return configPath_; }
     const std::string& programFolder() const { return programFolder_; }
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void CreatePages();
     void ConnectCommands();
     void FormShow();
     void FormCloseQuery();
+    // Centres the window on the screen, kept whole on the screen's available area; a window
+    // larger than that keeps its top left corner (title bar, menus) in view.
     void CentreOnScreen();
+    QSize FittedOnScreen(QSize wanted) const;
+    // A shown window whose frame reaches off the available area is fitted and centred again.
+    void KeepFrameOnScreen();
     // Makes a link on `name` with the window's line settings the current one.
     void OpenLink(const std::string& name);
     // Auto Detect's own handshake on the current link, read straight from the link; true

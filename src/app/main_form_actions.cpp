@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -67,6 +68,9 @@ MainFormActions CreateMainFormActions(QMainWindow& window) {
                                 "video-display", QStyle::SP_ComputerIcon);
     a.tbDisplayMonitor->setCheckable(true);
     a.tbDisplayMonitor->setChecked(true);
+    // A tool button passes a click on to its action, but not a state changed without a click.
+    QObject::connect(qobject_cast<QToolButton*>(bar->widgetForAction(a.tbDisplayMonitor)),
+                     &QToolButton::toggled, a.tbDisplayMonitor, &QAction::setChecked);
     a.bStopTx = StopTransmissionButton(bar);
 
     QMenuBar* menus = window.menuBar();

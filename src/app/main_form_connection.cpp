@@ -19,8 +19,8 @@ constexpr uint8_t kConnectedLetter = 'Z';
 void TMainForm::OpenLink(const std::string& name) {
     // The old link closes the port before the new one opens it.
     currentSerial_.reset();
-    currentSerial_ = std::make_unique<Serial>(comPort_, name, 0, config_.baudRate,
-                                              kLinkBufferSize, kLinkBufferSize, 'n', 8, 1, 0);
+    currentSerial_ = std::make_unique<Serial>(comPort_, name, 0, config_.baudRate, kLinkBufferSize,
+                                              kLinkBufferSize, 'n', 8, 1, 0);
 }
 
 void TMainForm::SetConnectHint(const char* hint) {
@@ -46,7 +46,9 @@ void TMainForm::SetupComPort(bool withDialog) {
     UpdateControls();
 }
 
-void TMainForm::Connect1Click() { SetupComPort(false); }
+void TMainForm::Connect1Click() {
+    SetupComPort(false);
+}
 
 void TMainForm::DisconnectClick() {
     if (!currentSerial_) return;
@@ -91,6 +93,8 @@ void TMainForm::AutoDetect1Click() {
         currentSerial_.reset();
         detecting_ = false;
     }
+    // No link is left open, whatever the hint said before (it starts as "Disconnect").
+    SetConnectHint("Connect");
     messages_.ShowMessage("Can't find Ostrel", "Error");
 }
 

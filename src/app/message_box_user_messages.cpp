@@ -5,18 +5,28 @@
 
 namespace {
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The standard icon of a message's caption; a caption of another kind shows none.
+QMessageBox::Icon IconOf(const std::string& caption) {
+    if (caption == "Error") return QMessageBox::Critical;
+    if (caption == "Information") return QMessageBox::Information;
+    return QMessageBox::NoIcon;
+}
 
 }  // namespace
 
 void MessageBoxUserMessages::ShowMessage(const std::string& text, const std::string& caption) {
-    QMessageBox box(QMessageBox::NoIcon, Text(caption), Text(text), QMessageBox::Ok, owner_);
+    QMessageBox box(IconOf(caption), Text(caption), Text(text), QMessageBox::Ok, owner_);
     box.exec();
 }
 
 bool MessageBoxUserMessages::AskYesNo(const std::string& text, const std::string& caption) {
     QMessageBox box(QMessageBox::Question, Text(caption), Text(text),
                     QMessageBox::Yes | QMessageBox::No, owner_);
+    box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -1,6 +1,8 @@
 #include "common/text.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -30,6 +32,18 @@ uint32_t ParseDecimal(std::string_view text) {
         value = value * 10u + static_cast<uint32_t>(c - '0');
     }
     return value;
+}
+
+uint32_t ParseDecimalSaturating(std::string_view text) {
+    constexpr uint64_t kLargest = std::numeric_limits<uint32_t>::max();
+    const size_t firstDigit = text.find_first_not_of(" \t");
+    if (firstDigit == std::string_view::npos) return 0;
+    uint64_t value = 0;
+    for (char c : text.substr(firstDigit)) {
+        if (c < '0' || c > '9') break;
+        value = std::min(value * 10u + static_cast<uint64_t>(c - '0'), kLargest + 1);
+    }
+    return static_cast<uint32_t>(std::min(value, kLargest));
 }
 
 std::string FormatIdText(uint32_t id, bool extended) {

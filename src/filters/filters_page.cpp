@@ -21,8 +21,7 @@ const char* const kMaskNote =
 
 }  // namespace
 
-FiltersPage::FiltersPage(ConfigRecord& config, TSetFilter& setFilter, Hooks hooks,
-                         QWidget* parent)
+FiltersPage::FiltersPage(ConfigRecord& config, TSetFilter& setFilter, Hooks hooks, QWidget* parent)
     : QWidget(parent),
       bFAdd(new QPushButton("Add", this)),
       bFDelete(new QPushButton("Delete", this)),
@@ -39,6 +38,8 @@ FiltersPage::FiltersPage(ConfigRecord& config, TSetFilter& setFilter, Hooks hook
     Memo1->setFixedHeight(Memo1->fontMetrics().lineSpacing() * 4);
     lFilter->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     lFilter->setSelectionMode(QAbstractItemView::SingleSelection);
+    lFilter->setAccessibleName("Filters");
+    Memo1->setAccessibleName("Mask Note");
 
     auto* panel = new QHBoxLayout;
     for (QPushButton* button : {bFAdd, bFDelete, bFEdit, bFUp, bFDown}) panel->addWidget(button);
@@ -106,7 +107,9 @@ void FiltersPage::bFDownClick() {
     if (table_.MoveDown(selected)) SelectAfterMove(selected + 1);
 }
 
-void FiltersPage::lFilterClick() { hooks_.updateControls(); }
+void FiltersPage::lFilterClick() {
+    hooks_.updateControls();
+}
 
 FilterEditor FiltersPage::DialogEditor() {
     return [this](FilterEntry& entry, bool maskEditable, int number) {

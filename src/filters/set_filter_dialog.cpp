@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/buddy_label.h"
 #include "common/text.h"
 #include "filters/filter_text.h"
 
@@ -22,6 +23,7 @@ TSetFilter::TSetFilter(QWidget* parent)
       CancelBtn(new QPushButton("Cancel", this)) {
     cbExtendedID->setChecked(true);
     pMask->setEnabled(false);
+    pMask->setAccessibleName("Mask Bits");
     pMask->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     QPalette red = pMask->palette();
     red.setColor(QPalette::Disabled, QPalette::Text, Qt::red);
@@ -30,10 +32,10 @@ TSetFilter::TSetFilter(QWidget* parent)
     OKBtn->setDefault(true);
 
     auto* values = new QGridLayout;
-    values->addWidget(new QLabel("ID : 0x", this), 0, 0);
+    values->addWidget(BuddyLabel("ID : 0x", eID), 0, 0);
     values->addWidget(eID, 0, 1);
     values->addWidget(cbExtendedID, 0, 2);
-    values->addWidget(new QLabel("Mask : 0x", this), 1, 0);
+    values->addWidget(BuddyLabel("Mask : 0x", eMask), 1, 0);
     values->addWidget(eMask, 1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -62,9 +64,8 @@ bool TSetFilter::EditFilter(FilterEntry& entry, bool maskEditable, int number, Q
     eIDChange();
     if (exec() != QDialog::Accepted) return false;
 
-    const FilterEntry confirmed = FilterFromTexts(eID->text().toStdString(),
-                                                  eMask->text().toStdString(),
-                                                  cbExtendedID->isChecked(), true);
+    const FilterEntry confirmed = FilterFromTexts(
+        eID->text().toStdString(), eMask->text().toStdString(), cbExtendedID->isChecked(), true);
     entry.id = confirmed.id;
     entry.mask = confirmed.mask;
     entry.extended = confirmed.extended;
@@ -72,8 +73,7 @@ bool TSetFilter::EditFilter(FilterEntry& entry, bool maskEditable, int number, Q
 }
 
 void TSetFilter::eIDChange() {
-    const FilterEntry shown = FilterFromTexts(eID->text().toStdString(),
-                                              eMask->text().toStdString(),
-                                              cbExtendedID->isChecked(), false);
+    const FilterEntry shown = FilterFromTexts(
+        eID->text().toStdString(), eMask->text().toStdString(), cbExtendedID->isChecked(), false);
     pMask->setText(QString::fromStdString(FilterPattern(shown)));
 }

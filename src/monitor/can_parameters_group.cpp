@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <algorithm>
 
+#include "common/buddy_label.h"
 #include "common/text.h"
 #include "config/config_record.h"
 #include "session/handle_can.h"
@@ -26,8 +27,7 @@ QCheckBox* OptionBox(const char* name, const char* caption) {
 
 }  // namespace
 
-CanParametersGroup::CanParametersGroup(ConfigRecord& config, HandleCAN& session,
-                                       QWidget* parent)
+CanParametersGroup::CanParametersGroup(ConfigRecord& config, HandleCAN& session, QWidget* parent)
     : QGroupBox(" CAN Parameters ", parent),
       cbUseFilters(OptionBox("cbUseFilters", "Use Filters")),
       cbLoopback(OptionBox("cbLoopback", "Loopback")),
@@ -48,7 +48,7 @@ CanParametersGroup::CanParametersGroup(ConfigRecord& config, HandleCAN& session,
     row->addWidget(cbListenOnly);
     row->addWidget(cbBrief);
     row->addStretch();
-    row->addWidget(new QLabel("CAN Bus Rate :"));
+    row->addWidget(BuddyLabel("CAN Bus Rate :", cbCANBusRate));
     row->addWidget(cbCANBusRate);
 
     for (QCheckBox* box : {cbUseFilters, cbLoopback, cbListenOnly})
@@ -68,13 +68,16 @@ void CanParametersGroup::cbUseFiltersClick(QCheckBox* sender) {
     session_.SendSetupAndFilters(sender != cbUseFilters);
 }
 
-void CanParametersGroup::cbBriefClick() { session_.SendSetupAndFilters(true); }
-
-void CanParametersGroup::cbCANBusRateChange() {
-    const uint32_t typed = ParseDecimal(cbCANBusRate->currentText().toStdString());
-    config_.busRate = static_cast<int32_t>(
-        std::clamp<uint32_t>(typed, kMinBusRate, kMaxBusRate));
+void CanParametersGroup::cbBriefClick() {
     session_.SendSetupAndFilters(true);
 }
 
-bool CanParametersGroup::BriefMode() const { return cbBrief->isChecked(); }
+void CanParametersGroup::cbCANBusRateChange() {
+    const uint32_t typed = ParseDecimalSaturating(cbCANBusRate->currentText().toStdString());
+    config_.busRate = static_cast<int32_t>(std::clamp<uint32_t>(typed, kMinBusRate, kMaxBusRate));
+    session_.SendSetupAndFilters(true);
+}
+
+bool CanParametersGroup::BriefMode() const {
+    return cbBrief->isChecked();
+}

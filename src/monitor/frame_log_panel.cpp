@@ -7,9 +7,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "common/buddy_label.h"
 #include "config/config_record.h"
 #include "monitor/frame_line.h"
 #include "session/frame_store.h"
@@ -46,25 +48,38 @@ FrameLogPanel::FrameLogPanel(ConfigRecord& config, const FrameStore& store, QWid
       frameList_(new QPlainTextEdit) {
     tMissedPackets_->setObjectName("tMissedPackets");
     tMissedPackets_->setStyleSheet("color: red; font-weight: bold;");
+    // Blinking must not move the other controls of its row.
+    QSizePolicy keepsItsPlace = tMissedPackets_->sizePolicy();
+    keepsItsPlace.setRetainSizeWhenHidden(true);
+    tMissedPackets_->setSizePolicy(keepsItsPlace);
 
     frameList_->setObjectName("FrameList");
+    frameList_->setAccessibleName("Message Log");
     frameList_->setReadOnly(true);
     frameList_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     frameList_->setLineWrapMode(QPlainTextEdit::NoWrap);
     frameList_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     frameList_->setMaximumBlockCount(kMaxLogLines);
+    KeepFollowingTheEnd();
 
+    // Counters and options take two lines: in one they would need more than the window's
+    // designed width.
+    auto* counters = new QHBoxLayout;
+    counters->addWidget(BuddyLabel("Received : ", eReceived_));
+    counters->addWidget(eReceived_);
+    counters->addWidget(BuddyLabel("Transmitted :", eTransmitted_));
+    counters->addWidget(eTransmitted_);
+    counters->addWidget(tMissedPackets_);
+    counters->addStretch();
+    auto* options = new QHBoxLayout;
+    options->addWidget(cbDynamicDisplay_);
+    options->addWidget(cbShowTx_);
+    options->addWidget(cbShowRx_);
+    options->addStretch();
     auto* group = new QGroupBox(" CAN Data ");
-    auto* row = new QHBoxLayout(group);
-    row->addWidget(new QLabel("Received : "));
-    row->addWidget(eReceived_);
-    row->addWidget(new QLabel("Transmitted :"));
-    row->addWidget(eTransmitted_);
-    row->addWidget(tMissedPackets_);
-    row->addStretch();
-    row->addWidget(cbDynamicDisplay_);
-    row->addWidget(cbShowTx_);
-    row->addWidget(cbShowRx_);
+    auto* lines = new QVBoxLayout(group);
+    lines->addLayout(counters);
+    lines->addLayout(options);
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -74,21 +89,33 @@ FrameLogPanel::FrameLogPanel(ConfigRecord& config, const FrameStore& store, QWid
     connect(cbDynamicDisplay_, &QCheckBox::toggled, this, &FrameLogPanel::cbDynamicDisplayClick);
 }
 
+void FrameLogPanel::KeepFollowingTheEnd() {
+    // The log follows new lines only while its view is at the end; a smaller window enlarges
+    // the scroll range and would otherwise leave a following view behind the end.
+    QScrollBar* bar = frameList_->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar](int value) { followingEnd_ = value == bar->maximum(); });
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (followingEnd_) bar->setValue(maximum);
+    });
+}
+
 void FrameLogPanel::ShowFrame(const CANBuffer& record) {
     const LogThrottle::Outcome outcome =
         throttle_.Received(record.FramesLost(), config_.dynamicDisplay != 0);
     if (record.FramesLost()) tMissedPackets_->setVisible(throttle_.missedVisible());
-    ApplyOutcome(outcome, eReceived_, throttle_.receivedCount(), record, false);
+    ApplyOutcome(outcome, false, record);
 }
 
 void FrameLogPanel::ShowSentFrame(const CANBuffer& record) {
     const LogThrottle::Outcome outcome = throttle_.Sent(config_.dynamicDisplay != 0);
-    ApplyOutcome(outcome, eTransmitted_, throttle_.transmittedCount(), record, true);
+    ApplyOutcome(outcome, true, record);
 }
 
-void FrameLogPanel::ApplyOutcome(LogThrottle::Outcome outcome, QLineEdit* counter, int count,
-                                 const CANBuffer& record, bool transmitted) {
-    if (outcome.writeCounter) counter->setText(QString::number(count));
+void FrameLogPanel::ApplyOutcome(LogThrottle::Outcome outcome, bool transmitted,
+                                 const CANBuffer& record) {
+    if (outcome.writeCounter && transmitted) ShowTransmittedCount();
+    if (outcome.writeCounter && !transmitted) ShowReceivedCount();
     if (outcome.line == LogThrottle::Line::Frame) AddFrameLine(record, transmitted);
     if (outcome.line == LogThrottle::Line::Ellipsis) AddLine(kEllipsisLine);
 }
@@ -107,25 +134,39 @@ void FrameLogPanel::ListFrames(size_t from, size_t to) {
 
 void FrameLogPanel::OnSecondTimer() {
     if (throttle_.Tick()) {
-        eReceived_->setText(QString::number(throttle_.receivedCount()));
-        eTransmitted_->setText(QString::number(throttle_.transmittedCount()));
+        ShowReceivedCount();
+        ShowTransmittedCount();
     }
     tMissedPackets_->setVisible(throttle_.missedVisible());
 }
 
 void FrameLogPanel::AddLine(const std::string& line) {
-    frameList_->appendPlainText(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+    frameList_->appendPlainText(
+        QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
 }
 
-void FrameLogPanel::ClearLog() { frameList_->clear(); }
+void FrameLogPanel::ClearLog() {
+    frameList_->clear();
+}
 
 void FrameLogPanel::ResetCounters() {
     throttle_.ResetCounters();
-    eReceived_->setText("0");
-    eTransmitted_->setText("0");
+    ShowReceivedCount();
+    ShowTransmittedCount();
 }
 
-void FrameLogPanel::HideMissedPackets() { tMissedPackets_->hide(); }
+void FrameLogPanel::ShowReceivedCount() {
+    eReceived_->setText(QString::number(throttle_.receivedCount()));
+    emit receivedCountShown(throttle_.receivedCount());
+}
+
+void FrameLogPanel::ShowTransmittedCount() {
+    eTransmitted_->setText(QString::number(throttle_.transmittedCount()));
+}
+
+void FrameLogPanel::HideMissedPackets() {
+    tMissedPackets_->hide();
+}
 
 void FrameLogPanel::cbDynamicDisplayClick() {
     const QTextDocument* log = frameList_->document();

@@ -18,7 +18,7 @@ struct ConfigRecord;
 // "Packets Missed" indicator and the display options, and the frame log FrameList below it.
 class FrameLogPanel : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr const char* kHintLine = "Turn on Dynamic Display to see received packets!";
     static constexpr const char* kEllipsisLine = "...";
     // FrameList keeps this many of its newest lines.
@@ -46,13 +46,17 @@ public:
     // The display options' part of the window's control update.
     void ShowDisplayOptions(bool dynamicDisplay);
 
-signals:
+  signals:
     // The user changed Dynamic Display; the window's controls follow it.
     void dynamicDisplayChanged();
+    // The Received counter now shows `count`.
+    void receivedCountShown(int count);
 
-private:
-    void ApplyOutcome(LogThrottle::Outcome outcome, QLineEdit* counter, int count,
-                      const CANBuffer& record, bool transmitted);
+  private:
+    void ApplyOutcome(LogThrottle::Outcome outcome, bool transmitted, const CANBuffer& record);
+    void ShowReceivedCount();
+    void ShowTransmittedCount();
+    void KeepFollowingTheEnd();
 
     ConfigRecord& config_;
     const FrameStore& store_;
@@ -65,4 +69,5 @@ private:
     QCheckBox* cbShowTx_;
     QCheckBox* cbShowRx_;
     QPlainTextEdit* frameList_;
+    bool followingEnd_ = true;
 };

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "common/buddy_label.h"
 #include "common/text.h"
 #include "session/can_buffer.h"
 #include "session/handle_can.h"
@@ -21,7 +22,9 @@ QCheckBox* CheckedBox(const char* name, const char* caption) {
     return box;
 }
 
-uint32_t HexValue(const QLineEdit* box) { return ParseHex(box->text().toStdString()); }
+uint32_t HexValue(const QLineEdit* box) {
+    return ParseHex(box->text().toStdString());
+}
 
 }  // namespace
 
@@ -42,12 +45,12 @@ TransmitDataGroup::TransmitDataGroup(HandleCAN& session, QWidget* parent)
     tHex->setObjectName("tHex");
 
     auto* identifierRow = new QHBoxLayout;
-    identifierRow->addWidget(new QLabel("ID : 0x"));
+    identifierRow->addWidget(BuddyLabel("ID : 0x", eID));
     identifierRow->addWidget(eID);
     identifierRow->addWidget(cbExtendedID);
     identifierRow->addWidget(cbResponseFrame);
     identifierRow->addStretch();
-    identifierRow->addWidget(new QLabel("DLC :"));
+    identifierRow->addWidget(BuddyLabel("DLC :", cbDLC));
     identifierRow->addWidget(cbDLC);
 
     auto* dataRow = new QHBoxLayout;
@@ -55,6 +58,8 @@ TransmitDataGroup::TransmitDataGroup(HandleCAN& session, QWidget* parent)
     for (int i = 0; i < kDataBoxes; ++i) {
         eData[i] = new QLineEdit("0");
         eData[i]->setObjectName(QString("eData%1").arg(i));
+        // One label stands before all eight boxes: each box is named after it and its place.
+        eData[i]->setAccessibleName(QString("Data Byte %1").arg(i));
         eData[i]->setMaximumWidth(36);
         dataRow->addWidget(eData[i]);
     }
@@ -85,4 +90,6 @@ CANBuffer TransmitDataGroup::FrameToSend() const {
                      static_cast<uint8_t>(length), data);
 }
 
-void TransmitDataGroup::TransmitFrame1Click() { session_.TransmitFrame(FrameToSend(), true); }
+void TransmitDataGroup::TransmitFrame1Click() {
+    session_.TransmitFrame(FrameToSend(), true);
+}

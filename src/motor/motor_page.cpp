@@ -152,6 +152,8 @@ void MotorPage::LayOutConfigGroup() {
     fields->addRow("CAN Timeout (S)", eCANTimeout);
     fields->addRow("CAN Bus Rate", mcbCANRate);
     fields->addRow("CAN Base Addr", base);
+    // The form names the fields it holds itself; this one is the edit inside the row's layout.
+    qobject_cast<QLabel*>(fields->labelForField(base))->setBuddy(eCANBase);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(eResEn);
     buttons->addWidget(sError2);

@@ -1,5 +1,6 @@
 // The Help menu and the status bar of the main window.
 #include <QLabel>
+#include <QLineEdit>
 
 #include "main_form_fixture.h"
 
@@ -49,7 +50,7 @@ TEST_F(MainFormTest, ManualOpensBesideTheProgramWithTheViewerAndSaysNothingWitho
     EXPECT_TRUE(messages.boxes.empty());
 }
 
-TEST_F(MainFormTest, StatusBarShowsLinkRatesAndStoreAtControlUpdatesAndTicks) {
+TEST_F(MainFormTest, StatusBarShowsLinkAndRatesAtTicksAndTheStoreWithTheReceivedCounter) {
     const auto bar = [this] {
         QStringList fields;
         for (const char* name : {"sConnection", "sPort", "sBusRate", "sFrames"})
@@ -57,8 +58,7 @@ TEST_F(MainFormTest, StatusBarShowsLinkRatesAndStoreAtControlUpdatesAndTicks) {
         return fields.join(" | ").toStdString();
     };
     form.UpdateControls();
-    EXPECT_EQ(bar(),
-              "Not connected | no port at 115200 bit/s | CAN 250000 bit/s | Frames 0 / 50000");
+    EXPECT_EQ(bar(), "Not connected | No port | CAN 250000 bit/s | Frames 0 / 50000");
 
     form.SetPortName("ttyFAKE");
     form.Connect1Click();
@@ -66,16 +66,23 @@ TEST_F(MainFormTest, StatusBarShowsLinkRatesAndStoreAtControlUpdatesAndTicks) {
     Receive({0x55, 'Z', 0x00});
     EXPECT_EQ(bar(), "Connected | ttyFAKE at 115200 bit/s | CAN 250000 bit/s | Frames 0 / 50000");
 
-    // Frames and a new bus rate show at the next tick, not frame by frame.
+    // The store's fill is written together with the Received counter: at once for the first
+    // two frames of a second, the rest at the tick. A new bus rate shows at the tick.
+    const auto received = [this] { return Control<QLineEdit>("eReceived")->text().toStdString(); };
     form.actions().Rx100IdenticalTestMessages1->trigger();
     config.busRate = 125000;
-    EXPECT_EQ(bar(), "Connected | ttyFAKE at 115200 bit/s | CAN 250000 bit/s | Frames 0 / 50000");
+    EXPECT_EQ(received(), "2");
+    EXPECT_EQ(bar(), "Connected | ttyFAKE at 115200 bit/s | CAN 250000 bit/s | Frames 2 / 50000");
     form.OnSecondTimer();
+    EXPECT_EQ(received(), "100");
     EXPECT_EQ(bar(), "Connected | ttyFAKE at 115200 bit/s | CAN 125000 bit/s | Frames 100 / 50000");
+    form.actions().Rx100IdenticalTestMessages1->trigger();
+    EXPECT_EQ(received(), "102");
+    EXPECT_EQ(bar(), "Connected | ttyFAKE at 115200 bit/s | CAN 125000 bit/s | Frames 102 / 50000");
 
     form.DisconnectClick();
     EXPECT_EQ(bar(),
-              "Not connected | ttyFAKE at 115200 bit/s | CAN 125000 bit/s | Frames 100 / 50000");
+              "Not connected | ttyFAKE at 115200 bit/s | CAN 125000 bit/s | Frames 102 / 50000");
 }
 
 }  // namespace

@@ -12,11 +12,11 @@ struct ConnectionControls {
 };
 
 class MainFormConnectionTest : public MainFormTest {
-protected:
+  protected:
     ConnectionControls Controls() {
         const MainFormActions& a = form.actions();
-        return {a.tbTransmit->isEnabled(),  a.tbDisplayMonitor->isEnabled(),
-                a.Connect1->isVisible(),    a.Disconnect1->isVisible(),
+        return {a.tbTransmit->isEnabled(),     a.tbDisplayMonitor->isEnabled(),
+                a.Connect1->isVisible(),       a.Disconnect1->isVisible(),
                 a.TransmitFrame1->isEnabled(), a.tbConnect->toolTip().toStdString()};
     }
 };
@@ -97,6 +97,14 @@ TEST_F(MainFormConnectionTest, AutoDetectTriesEachPortAndConnectsToTheOneThatAns
     // The fresh link's handshake is answered through the event loop as usual.
     device.onRxChar(device.InputCount());
     EXPECT_EQ(form.session().connected, 1);
+}
+
+TEST_F(MainFormConnectionTest, StartUpAutoDetectWithoutAnAnswerOffersConnect) {
+    ports = {"ttySILENT"};
+    EXPECT_EQ(Controls().hint, "Disconnect");
+    form.FormCreate();
+    EXPECT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(Controls().hint, "Connect");
 }
 
 TEST_F(MainFormConnectionTest, AutoDetectWithoutAnAnswerSaysSoAndLeavesThePortName) {

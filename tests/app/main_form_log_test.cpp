@@ -1,6 +1,8 @@
 // Reset Log, Reset All, Save Message Log and the hidden test menu of the main window.
+#include <QAccessible>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 
 #include "main_form_fixture.h"
 #include "session/handle_can.h"
@@ -58,6 +60,23 @@ TEST_F(MainFormLogTest, ResetLogAsksAndOnlyYesClearsCountersLogAndStore) {
     Receive100();
     EXPECT_EQ(Store()[0].sequence, 0u);
     EXPECT_EQ(Counter("eReceived"), "2");
+}
+
+TEST_F(MainFormLogTest, ResetLogPressedByAssistiveTechnologyAsksEveryTime) {
+    // What a screen reader's Press on the CAN menu's Reset Log does, twice.
+    QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(Control<QMenu>("Logging1"));
+    QAccessibleActionInterface* press = nullptr;
+    for (int i = 0; i < menu->childCount(); ++i)
+        if (menu->child(i)->object() == form.actions().ResetLog1)
+            press = menu->child(i)->actionInterface();
+    ASSERT_NE(press, nullptr);
+    for (size_t time = 1; time <= 2; ++time) {
+        Receive100();
+        press->doAction(QAccessibleActionInterface::pressAction());
+        ASSERT_EQ(messages.boxes.size(), time);
+        EXPECT_EQ(messages.boxes.back().text, "Reset CAN Message Log ?");
+        EXPECT_TRUE(Store().Empty());
+    }
 }
 
 TEST_F(MainFormLogTest, ResetLogAfterTheStoreLimitLetsFramesInAgain) {

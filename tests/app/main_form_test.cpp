@@ -1,19 +1,27 @@
 #include <unistd.h>
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolBar>
 
+#include "config/ini_file.h"
 #include "main_form_fixture.h"
 #include "session/handle_can.h"
+#include "transmit/can_message_dialog.h"
 
 namespace {
 
@@ -24,7 +32,7 @@ uint32_t BusRateOf(const SentPacket& packet) {
 }
 
 class StatusTabTest : public MainFormTest {
-protected:
+  protected:
     // The rate of the one 'B' packet sent since the last call.
     uint32_t SentBusRate() {
         const std::vector<SentPacket> sent = TakeSentPackets();
@@ -66,6 +74,11 @@ TEST_F(StatusTabTest, BusRateIsClampedWhenSentAndTheTypedTextStays) {
 
     TypeBusRate("9999");
     EXPECT_EQ(config.busRate, 10000);
+    // Too many digits clamp high rather than wrap; blanks around the digits are no part of it.
+    TypeBusRate("4294967297");
+    EXPECT_EQ(config.busRate, 1000000);
+    TypeBusRate(" 500000");
+    EXPECT_EQ(config.busRate, 500000);
     QLineEdit* edit = rate->lineEdit();
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Backspace);
@@ -104,7 +117,8 @@ TEST_F(StatusTabTest, TransmitSendsTheBoxesAsTypedAndLogsATxLine) {
     const std::vector<SentPacket> sent = TakeSentPackets();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].command, 'G');
-    EXPECT_EQ(sent[0].payload, (std::vector<uint8_t>{0x00, 0x24, 0x60, 0x00, 0x00, 0x02, 0xFF, 0x00}));
+    EXPECT_EQ(sent[0].payload,
+              (std::vector<uint8_t>{0x00, 0x24, 0x60, 0x00, 0x00, 0x02, 0xFF, 0x00}));
     EXPECT_EQ(LogLines().back(), "    TX               S   0x00000123 2 FF 00 ");
     EXPECT_EQ(Control<QLineEdit>("eTransmitted")->text(), "1");
     EXPECT_EQ(form.session().PendingTimers(), 1u);
@@ -120,9 +134,10 @@ TEST_F(StatusTabTest, ExactlyAsManyDataBoxesShowAsTheLength) {
     auto shown = [this] {
         std::string boxes;
         for (int i = 0; i < 8; ++i)
-            boxes += Control<QLineEdit>(("eData" + std::to_string(i)).c_str())->isHidden() ? '-' : 'X';
-        const bool labels = !Control<QLabel>("tDataBytes")->isHidden() &&
-                            !Control<QLabel>("tHex")->isHidden();
+            boxes +=
+                Control<QLineEdit>(("eData" + std::to_string(i)).c_str())->isHidden() ? '-' : 'X';
+        const bool labels =
+            !Control<QLabel>("tDataBytes")->isHidden() && !Control<QLabel>("tHex")->isHidden();
         return boxes + (labels ? " labels" : "");
     };
     EXPECT_EQ(shown(), "XXXXXXXX labels");  // a first run's length is 8
@@ -153,6 +168,85 @@ TEST_F(MainFormTest, StartUpShowsTheSettingsAndTheWindowHidesMotorPageAndTestMen
     EXPECT_TRUE(Control<QLabel>("tMissedPackets")->isHidden());
     EXPECT_TRUE(form.actions().ToolBar1->isVisible());
     form.hide();
+}
+
+TEST_F(MainFormTest, WindowSizeFromTheFileIsClampedToTheScreenAndTheWindowStaysOnIt) {
+    // Height and width of 2147483647, bytes 12 to 19 of the record.
+    IniFile file(form.configPath());
+    for (int offset = 12; offset < 20; ++offset)
+        file.Write("Global", "B" + std::to_string(offset), offset % 4 == 3 ? "127" : "255");
+    ASSERT_TRUE(file.Save());
+    form.FormCreate();
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(available.contains(form.geometry())) << form.width() << "x" << form.height();
+
+    form.close();
+    const IniFile saved(form.configPath());
+    const auto savedValue = [&saved](int offset) {
+        int32_t value = 0;
+        for (int byte = 3; byte >= 0; --byte)
+            value =
+                value << 8 | saved.ReadInteger("Global", "B" + std::to_string(offset + byte), 0);
+        return value;
+    };
+    EXPECT_EQ(savedValue(12), form.height());
+    EXPECT_EQ(savedValue(16), form.width());
+}
+
+TEST_F(MainFormTest, ShownWindowKeepsItsDesignedWidthAndStaysCentred) {
+    form.FormCreate();
+    const QPoint centred = form.pos();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_LE(form.minimumSizeHint().width(), 642);
+    EXPECT_EQ(form.width(), 642);
+    EXPECT_EQ(form.pos(), centred);
+    form.hide();
+}
+
+// Whether `widget` lies inside a widget of type T, or inside the one named `name`.
+template <typename T>
+bool Inside(const QWidget* widget, const char* name = nullptr) {
+    for (const QWidget* outer = widget->parentWidget(); outer; outer = outer->parentWidget())
+        if (qobject_cast<const T*>(outer) && (name == nullptr || outer->objectName() == name))
+            return true;
+    return false;
+}
+
+// What assistive technology reads as the name of `input`: the label it is labelled by where
+// there is one (a combo box on Linux names itself by its text), else its own name.
+std::string AccessibleLabel(QWidget* input) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(input);
+    for (const auto& [label, relation] : accessible->relations(QAccessible::Label))
+        if (qobject_cast<QLabel*>(label->object()))
+            return label->text(QAccessible::Name).toStdString();
+    return accessible->text(QAccessible::Name).toStdString();
+}
+
+TEST_F(MainFormTest, EveryInputIsNamedForAssistiveTechnologyByItsOwnLabel) {
+    int inputs = 0;
+    for (QWidget* input : form.findChildren<QWidget*>()) {
+        const bool isInput = qobject_cast<QLineEdit*>(input) || qobject_cast<QComboBox*>(input) ||
+                             qobject_cast<QPlainTextEdit*>(input) ||
+                             qobject_cast<QAbstractItemView*>(input);
+        // A combo box's edit and list are parts of it; the Transmit List page and the CAN
+        // Message dialog have tests of their own.
+        if (!isInput || Inside<QComboBox>(input) || Inside<QWidget>(input, "tabTransmitList") ||
+            qobject_cast<TCANMessage*>(input->window()))
+            continue;
+        ++inputs;
+        const std::string name = AccessibleLabel(input);
+        const std::string control = input->objectName().toStdString();
+        EXPECT_FALSE(QString::fromStdString(name).trimmed().isEmpty()) << control;
+        if (const auto* group = qobject_cast<const QGroupBox*>(input->parentWidget())) {
+            EXPECT_NE(name, group->title().toStdString()) << control;
+        }
+    }
+    EXPECT_GE(inputs, 30);
+    EXPECT_EQ(AccessibleLabel(Control<QWidget>("cbCANBusRate")), "CAN Bus Rate :");
+    EXPECT_EQ(AccessibleLabel(Control<QWidget>("eID")), "ID : 0x");
+    EXPECT_EQ(AccessibleLabel(Control<QWidget>("eData3")), "Data Byte 3");
+    EXPECT_EQ(AccessibleLabel(Control<QWidget>("eReceived")), "Received : ");
 }
 
 TEST_F(StatusTabTest, ClosingSavesTheSettingsAndTheNextStartLoadsThem) {
@@ -256,6 +350,18 @@ TEST_F(MainFormTest, DisplayMonitorButtonTogglesTheDeviceDisplay) {
     form.actions().tbDisplayMonitor->trigger();
     EXPECT_FALSE(form.actions().tbDisplayMonitor->isChecked());
     EXPECT_EQ(TakeSentPackets().at(0).payload, std::vector<uint8_t>{0x00});
+
+    // An assistive tool's Toggle changes the button's state without a click.
+    QWidget* button = form.actions().ToolBar1->widgetForAction(form.actions().tbDisplayMonitor);
+    QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+        QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(config.lcdOn, 1);
+    sent = TakeSentPackets();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].command, 'C');
+    EXPECT_EQ(sent[0].payload, std::vector<uint8_t>{0x01});
+    form.UpdateControls();  // the state shown again from code sends nothing
+    EXPECT_TRUE(TakeSentPackets().empty());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -34,6 +35,41 @@ TEST(MessageBoxUserMessages, SaveDialogAddsTheExtensionOfTheTypeTheUserSelects) 
     EXPECT_EQ(suffixAtStart, "CSV");
     EXPECT_EQ(choice.path, folder.filePath("trace.log").toStdString());
     EXPECT_EQ(choice.nameFilter, "candump log (*.log)");
+}
+
+// The box open at the moment, once the command has shown it.
+QMessageBox* OpenBox() {
+    return qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+}
+
+TEST(MessageBoxUserMessages, CaptionsGiveTheirStandardIconsAndQuestionsDefaultToNo) {
+    MessageBoxUserMessages messages;
+    const struct {
+        const char* caption;
+        QMessageBox::Icon icon;
+    } cases[] = {{"Error", QMessageBox::Critical},
+                 {"Information", QMessageBox::Information},
+                 {"Brannox", QMessageBox::NoIcon}};
+    for (const auto& c : cases) {
+        QMessageBox::Icon shown = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&] {
+            ASSERT_NE(OpenBox(), nullptr);
+            shown = OpenBox()->icon();
+            OpenBox()->accept();
+        });
+        messages.ShowMessage("text", c.caption);
+        EXPECT_EQ(shown, c.icon) << c.caption;
+    }
+
+    // Enter answers the question with its default button.
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QTimer::singleShot(0, [&] {
+        ASSERT_NE(OpenBox(), nullptr);
+        icon = OpenBox()->icon();
+        QTest::keyClick(OpenBox(), Qt::Key_Return);
+    });
+    EXPECT_FALSE(messages.AskYesNo("Reset CAN Message Log ?", "Confirm"));
+    EXPECT_EQ(icon, QMessageBox::Question);
 }
 
 TEST(MessageBoxUserMessages, CancelledSaveDialogGivesNoPath) {

@@ -2,6 +2,8 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include "app/config_comms.h"
 #include "main_form_fixture.h"
@@ -40,9 +42,7 @@ TEST_F(SerialSetupDialogTest, OffersTheComItemsThenTheEnumeratedPortsAndSixRates
     QStringList items;
     ASSERT_TRUE(Edit(port, rate, true, [&] {
         EXPECT_EQ(dialog().windowTitle(), "Configure Serial Communications");
-        // Wider only where the fonts of this desktop need it, and not resizable.
-        EXPECT_EQ(dialog().height(), 376);
-        EXPECT_GE(dialog().width(), 368);
+        EXPECT_EQ(dialog().size(), QSize(368, 376));  // not resizable
         EXPECT_EQ(dialog().minimumSize(), dialog().maximumSize());
         EXPECT_TRUE(dialog().HelpBtn->isHidden());
         for (QRadioButton* item : Items(dialog().Communications)) items << item->text();
@@ -119,6 +119,30 @@ TEST_F(SerialSetupDialogTest, CancelLeavesTheLinkAloneAndOkReopensIt) {
     EXPECT_EQ(device.portName, "ttyFAKE");
     EXPECT_EQ(device.baudRate, 9600);
     EXPECT_EQ(config.baudRate, 9600);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SerialSetupDialogTest, KeepsItsDesignedSizeAndShowsTheSelectedPortWhole) {
+    ports = {"ttyUSB0", "pts/7", "ttyACM0", "ttyS12"};
+    for (const char* chosen : {"COM1", "COM33", "ttyS12"}) {
+        std::string port = chosen;
+        int32_t rate = 115200;
+        Edit(port, rate, false, [&] {
+            auto* scroller = dialog().Communications->findChild<QScrollArea*>();
+            EXPECT_EQ(dialog().size(), QSize(368, 376));
+            EXPECT_FALSE(scroller->horizontalScrollBar()->isVisible());
+            QRadioButton* selected = nullptr;
+            for (QRadioButton* item : Items(dialog().Communications))
+                if (item->isChecked()) selected = item;
+            ASSERT_NE(selected, nullptr) << chosen;
+            const QRect shown = scroller->viewport()->rect();
+            const QRect item(selected->mapTo(scroller->viewport(), QPoint(0, 0)), selected->size());
+            EXPECT_TRUE(shown.contains(item)) << chosen;
+        });
+    }
 }
 
 }  // namespace

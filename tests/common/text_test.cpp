@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "common/text.h"
+
+#include <gtest/gtest.h>
 
 TEST(ParseHex, ReadsLeadingDigitsUpToTheFirstOtherCharacter) {
     EXPECT_EQ(ParseHex("1FF"), 0x1FFu);
@@ -18,6 +18,26 @@ TEST(ParseDecimal, ReadsLeadingDigits) {
     EXPECT_EQ(ParseDecimal("2000000"), 2000000u);
     EXPECT_EQ(ParseDecimal("x1"), 0u);
     EXPECT_EQ(ParseDecimal(""), 0u);
+}
+
+TEST(ParseDecimalSaturating, SkipsLeadingBlanksAndStopsAtTheLargest32BitValue) {
+    const struct {
+        const char* text;
+        uint32_t value;
+    } cases[] = {
+        {" 500000", 500000u},
+        {"\t 500000 ", 500000u},
+        {"50000 ", 50000u},
+        {"4294967295", 4294967295u},
+        {"4294967296", 4294967295u},
+        {"4294967297", 4294967295u},
+        {"99999999999999999999999", 4294967295u},
+        {"   ", 0u},
+        {"", 0u},
+        {"x1", 0u},
+        {" - 5", 0u},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseDecimalSaturating(c.text), c.value) << c.text;
 }
 
 TEST(FormatIdText, ExtendedIsEightDigitsStandardIsFourOfTheLowSixteenBits) {

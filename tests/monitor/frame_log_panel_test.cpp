@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTest>
 
 #include "config/config_record.h"
 #include "monitor/frame_line.h"
@@ -13,7 +17,7 @@
 namespace {
 
 class FrameLogPanelTest : public ::testing::Test {
-protected:
+  protected:
     FrameLogPanelTest() { config.dynamicDisplay = 1; }
 
     template <typename T>
@@ -99,6 +103,34 @@ TEST_F(FrameLogPanelTest, DynamicDisplayOffAddsNoFrameLinesAndTheHintGoesWithThe
     panel.tbClearListClick();
     EXPECT_TRUE(LogLines().isEmpty());
     EXPECT_EQ(config.dynamicDisplay, 1);
+}
+
+TEST_F(FrameLogPanelTest, MissedPacketsBlinksInItsOwnPlaceAndTheLogFollowsTheEndAfterShrinking) {
+    panel.resize(640, 400);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    auto* missed = Control<QLabel>("tMissedPackets");
+    auto* row = Control<QCheckBox>("cbDynamicDisplay")->parentWidget();
+    missed->show();
+    const QSize withIndicator = row->minimumSizeHint();
+    missed->hide();
+    EXPECT_EQ(row->minimumSizeHint(), withIndicator);
+
+    // At the end, the view stays there when the window shrinks and as lines come in.
+    QScrollBar* bar = Control<QPlainTextEdit>("FrameList")->verticalScrollBar();
+    for (int line = 0; line < 100; ++line) panel.AddLine("line");
+    EXPECT_EQ(bar->value(), bar->maximum());
+    panel.resize(640, 200);
+    QApplication::processEvents();
+    panel.AddLine("last");
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    // Scrolled back by the user, it stays where it was.
+    bar->setValue(10);
+    panel.resize(640, 150);
+    QApplication::processEvents();
+    panel.AddLine("later");
+    EXPECT_EQ(bar->value(), 10);
 }
 
 }  // namespace
