@@ -5,7 +5,7 @@
 
 #include "app/main_form.h"
 #include "common/user_messages.h"
-#include "export/save_message_log.h"
+#include "logs/save_message_log.h"
 #include "monitor/status_page.h"
 #include "session/device_commands.h"
 #include "session/handle_can.h"

@@ -20,11 +20,11 @@
 #include <vector>
 
 #include "common/text.h"
-#include "export/asc_log.h"
-#include "export/candump_log.h"
-#include "export/csv_log.h"
-#include "export/log_file.h"
-#include "export/written_length.h"
+#include "logs/asc_log.h"
+#include "logs/candump_log.h"
+#include "logs/csv_log.h"
+#include "logs/log_file.h"
+#include "logs/written_length.h"
 #include "fuzz_check.h"
 #include "monitor/frame_line.h"
 #include "session/can_buffer.h"

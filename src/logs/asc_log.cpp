@@ -1,9 +1,9 @@
-#include "export/asc_log.h"
+#include "logs/asc_log.h"
 
 #include <QDateTime>
 
-#include "export/log_text.h"
-#include "export/written_length.h"
+#include "logs/log_text.h"
+#include "logs/written_length.h"
 
 namespace {
 

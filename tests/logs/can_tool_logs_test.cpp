@@ -5,9 +5,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "export/asc_log.h"
-#include "export/candump_log.h"
-#include "export/save_message_log.h"
+#include "logs/asc_log.h"
+#include "logs/candump_log.h"
+#include "logs/save_message_log.h"
 #include "session/frame_store.h"
 #include "support/file_bytes.h"
 #include "support/recording_user_messages.h"

@@ -1,8 +1,8 @@
-#include "export/csv_log.h"
+#include "logs/csv_log.h"
 
 #include <algorithm>
 
-#include "export/log_text.h"
+#include "logs/log_text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "export/log_file.h"
+#include "logs/log_file.h"
 #include "session/can_buffer.h"
 
 // The comma-separated frame log, one line per frame, for example

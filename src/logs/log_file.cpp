@@ -1,4 +1,4 @@
-#include "export/log_file.h"
+#include "logs/log_file.h"
 
 #include "common/replace_file.h"
 

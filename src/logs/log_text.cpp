@@ -1,4 +1,4 @@
-#include "export/log_text.h"
+#include "logs/log_text.h"
 
 #include <charconv>
 

@@ -1,7 +1,7 @@
-#include "export/candump_log.h"
+#include "logs/candump_log.h"
 
-#include "export/log_text.h"
-#include "export/written_length.h"
+#include "logs/log_text.h"
+#include "logs/written_length.h"
 
 std::string CandumpLine(const CANBuffer& record) {
     std::string line = "(";

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/user_messages.h"
-#include "export/save_message_log.h"
+#include "logs/save_message_log.h"
 #include "session/frame_store.h"
 
 namespace {

@@ -4,10 +4,10 @@
 #include <QDateTime>
 #include <QTemporaryDir>
 
-#include "export/asc_log.h"
-#include "export/candump_log.h"
-#include "export/csv_log.h"
-#include "export/log_file.h"
+#include "logs/asc_log.h"
+#include "logs/candump_log.h"
+#include "logs/csv_log.h"
+#include "logs/log_file.h"
 #include "session/frame_store.h"
 
 namespace {

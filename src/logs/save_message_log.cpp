@@ -1,13 +1,13 @@
-#include "export/save_message_log.h"
+#include "logs/save_message_log.h"
 
 #include <QDateTime>
 #include <QFileInfo>
 
 #include "common/user_messages.h"
-#include "export/asc_log.h"
-#include "export/candump_log.h"
-#include "export/csv_log.h"
-#include "export/log_file.h"
+#include "logs/asc_log.h"
+#include "logs/candump_log.h"
+#include "logs/csv_log.h"
+#include "logs/log_file.h"
 
 namespace {
 

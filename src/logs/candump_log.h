@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "export/log_file.h"
+#include "logs/log_file.h"
 #include "session/can_buffer.h"
 
 // The candump log of Linux can-utils (candump -l, canplayer, log2asc), one frame a line:

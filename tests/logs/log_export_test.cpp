@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "export/csv_log.h"
-#include "export/save_message_log.h"
+#include "logs/csv_log.h"
+#include "logs/save_message_log.h"
 #include "session/frame_store.h"
 #include "support/file_bytes.h"
 #include "support/file_size_limit.h"
