@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
@@ -7,8 +8,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
-
-#include <QCloseEvent>
 
 #include "app/config_comms.h"
 #include "app/connection_status_bar.h"
@@ -71,11 +70,10 @@ void TMainForm::CreatePages() {
     configComms_ = new TConfigComms(enumComPorts_, this);
     Tabs_ = Named(new QTabWidget, "Tabs");
     statusPage_ = Named(new StatusPage(config_, *session_), "tabStatus");
-    filtersPage_ = Named(
-        new FiltersPage(config_, *setFilter_,
-                        {[this] { session_->SendSetupAndFilters(false); },
-                         [this] { UpdateControls(); }}),
-        "tabFilters");
+    filtersPage_ = Named(new FiltersPage(config_, *setFilter_,
+                                         {[this] { session_->SendSetupAndFilters(false); },
+                                          [this] { UpdateControls(); }}),
+                         "tabFilters");
     transmitListPage_ = Named(
         new TransmitListPage(
             *canMessage_,
@@ -103,6 +101,7 @@ void TMainForm::ConnectCommands() {
         connect(reset, &QAction::triggered, this, &TMainForm::ResetLog1Click);
     for (QAction* save : {a.tbSaveBuffer, a.SaveMessageLog1})
         connect(save, &QAction::triggered, this, &TMainForm::tbSaveBufferClick);
+    connect(a.OpenLog1, &QAction::triggered, this, &TMainForm::OpenLog1Click);
     connect(a.tbClearList, &QAction::triggered, &log, &FrameLogPanel::tbClearListClick);
     for (QAction* listing : {a.tbList1000, a.ShowFirst1000messages1})
         connect(listing, &QAction::triggered, this, &TMainForm::ShowFirst1000messages1Click);
@@ -122,8 +121,7 @@ void TMainForm::ConnectCommands() {
             &TMainForm::Receive100randommessages1Click);
     connect(a.Manual1, &QAction::triggered, this, &TMainForm::Manual1Click);
     connect(a.About1, &QAction::triggered, this, &TMainForm::About1Click);
-    connect(a.DisplayDynamically1, &QAction::triggered, this,
-            &TMainForm::DisplayDynamically1Click);
+    connect(a.DisplayDynamically1, &QAction::triggered, this, &TMainForm::DisplayDynamically1Click);
     connect(&log, &FrameLogPanel::dynamicDisplayChanged, this, &TMainForm::UpdateControls);
     connect(Tabs_, &QTabWidget::currentChanged, this, &TMainForm::TabsEnter);
 }
@@ -171,9 +169,13 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 // Closing is always allowed; a configuration that cannot be written is not reported.
-void TMainForm::FormCloseQuery() { SaveConfig(configPath_, config_, *this); }
+void TMainForm::FormCloseQuery() {
+    SaveConfig(configPath_, config_, *this);
+}
 
-void TMainForm::Exit2Click() { close(); }
+void TMainForm::Exit2Click() {
+    close();
+}
 
 void TMainForm::ShowFrame(const CANBuffer* record) {
     if (record == nullptr) {
@@ -189,9 +191,13 @@ void TMainForm::ShowSentFrame(const CANBuffer& record) {
     statusPage_->frameLog().ShowSentFrame(record);
 }
 
-void TMainForm::AddLogLine(const std::string& line) { statusPage_->frameLog().AddLine(line); }
+void TMainForm::AddLogLine(const std::string& line) {
+    statusPage_->frameLog().AddLine(line);
+}
 
-bool TMainForm::BriefMode() const { return statusPage_->parameters().BriefMode(); }
+bool TMainForm::BriefMode() const {
+    return statusPage_->parameters().BriefMode();
+}
 
 void TMainForm::UpdateControls() {
     const bool connected = session_->connected != 0;
@@ -211,8 +217,8 @@ void TMainForm::UpdateControls() {
 void TMainForm::UpdateStatusBar() {
     LinkStatus status;
     if (currentSerial_)
-        status.state = session_->connected ? LinkStatus::State::Connected
-                                           : LinkStatus::State::Pending;
+        status.state =
+            session_->connected ? LinkStatus::State::Connected : LinkStatus::State::Pending;
     status.portName = portName_;
     status.baudRate = config_.baudRate;
     status.busRate = config_.busRate;
@@ -244,6 +250,10 @@ void TMainForm::tbDisplayMonitorClick() {
     session_->SendDisplayFlags();
 }
 
-void TMainForm::bStopTxClick() { transmitListPage_->bStopTxClick(); }
+void TMainForm::bStopTxClick() {
+    transmitListPage_->bStopTxClick();
+}
 
-void TMainForm::TabsEnter() { actions_.ToolBar1->setVisible(Tabs_->currentWidget() != tabMotor_); }
+void TMainForm::TabsEnter() {
+    actions_.ToolBar1->setVisible(Tabs_->currentWidget() != tabMotor_);
+}

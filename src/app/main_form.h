@@ -47,7 +47,7 @@ struct MainFormServices {
 // also what the session and the configuration file see of the window.
 class TMainForm : public QMainWindow, public SessionHost, public ConfigControls {
     Q_OBJECT
-public:
+  public:
     static constexpr int kLinkBufferSize = 1024;
     static constexpr int kResetSettleMs = 500;
     // How long Auto Detect waits for the answer to its identify packet.
@@ -83,7 +83,13 @@ public:
     void OnSecondTimer();
 
     // Log commands (main_form_log.cpp).
+    // Save Message Log: the dialog starts in the folder of the last save (or Documents) with
+    // a name of the date and time; the status bar tells how many frames went where.
     void tbSaveBufferClick();
+    // Open Log: a saved log of any format this tool writes into the frame store, its first
+    // FrameStore::kLimit frames, listed as if received. The user confirms before a link is
+    // closed or stored frames are replaced; a bad file changes nothing.
+    void OpenLog1Click();
     // Resets counters, log text and frame store after the user's Yes; returns true when the
     // user declined. An empty store is left alone without a question.
     bool ResetLog(bool withHardware);
@@ -146,11 +152,11 @@ public:
     const std::string& configPath() const { return configPath_; }
     const std::string& programFolder() const { return programFolder_; }
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void CreatePages();
     void ConnectCommands();
     void FormShow();
@@ -163,6 +169,8 @@ private:
     bool ProbeCurrentLink();
     void SetConnectHint(const char* hint);
     void UpdateStatusBar();
+    // The folder the log file dialogs start in.
+    std::string LogFolder() const;
     void OnBytesReceived(int reported);
 
     SerialPortDevice& comPort_;

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include "logs/can_text.h"
 #include "logs/log_text.h"
 #include "logs/written_length.h"
 
@@ -9,6 +10,7 @@ namespace {
 
 constexpr size_t kTimeWidth = 11;  // seconds right-aligned in four places, point, six digits
 constexpr size_t kIdWidth = 15;
+constexpr size_t kLineCapacity = 72;
 
 constexpr const char* kWeekdays[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -21,17 +23,44 @@ void AppendPadded(std::string& out, const std::string& text, size_t width, bool 
     if (!alignRight) out.append(padding, ' ');
 }
 
+std::vector<std::string_view> Words(std::string_view line) {
+    std::vector<std::string_view> words;
+    size_t start = line.find_first_not_of(" \t");
+    while (start != std::string_view::npos) {
+        const size_t end = line.find_first_of(" \t", start);
+        words.push_back(line.substr(start, end - start));
+        start = line.find_first_not_of(" \t", end);
+    }
+    return words;
+}
+
+bool StartsWith(std::string_view text, std::string_view start) {
+    return text.substr(0, start.size()) == start;
+}
+
+// Lines that hold no frame: the header, the trigger block and comments.
+bool IsHeaderLine(std::string_view line) {
+    for (const char* start :
+         {"date ", "base hex", "no internal events", "internal events", "Begin Triggerblock",
+          "Begin TriggerBlock", "End TriggerBlock", "End Triggerblock", "//"})
+        if (StartsWith(line, start)) return true;
+    return false;
+}
+
+bool IsChannel(std::string_view word) {
+    uint64_t channel = 0;
+    return ParseDigits(word, channel);
+}
+
 }  // namespace
 
-std::string AscLine(const CANBuffer& record) {
+void AppendAscLine(std::string& line, const CANBuffer& record) {
     std::string time;
     AppendSeconds(time, record.timestamp);
     std::string id;
     AppendHex(id, record.id, 1);
     if (record.extended) id += 'x';
 
-    std::string line;
-    line.reserve(72);
     AppendPadded(line, time, kTimeWidth, true);
     line += " 1  ";
     AppendPadded(line, id, kIdWidth, false);
@@ -45,6 +74,12 @@ std::string AscLine(const CANBuffer& record) {
             AppendHex(line, record.data[i], 2);
         }
     }
+}
+
+std::string AscLine(const CANBuffer& record) {
+    std::string line;
+    line.reserve(kLineCapacity);
+    AppendAscLine(line, record);
     return line;
 }
 
@@ -72,9 +107,79 @@ std::string AscDate(const QDateTime& when) {
 
 LogFormat AscLogFormat(const QDateTime& saved) {
     const std::string date = AscDate(saved);
-    return {AscLine,
+    return {AppendAscLine,
             "\r\n",
             {"date " + date, "base hex  timestamps absolute", "no internal events logged",
              "Begin Triggerblock " + date},
-            {"End TriggerBlock"}};
+            {"End TriggerBlock"},
+            kLineCapacity};
+}
+
+LogLineKind ReadAscLine(std::string_view line, LogFrame& out, std::string& error) {
+    line = line.substr(std::min(line.size(), line.find_first_not_of(" \t")));
+    if (IsHeaderLine(line)) return LogLineKind::Other;
+    if (StartsWith(line, "base ")) {
+        error = "only hexadecimal identifiers (base hex) are supported";
+        return LogLineKind::Bad;
+    }
+    const std::vector<std::string_view> words = Words(line);
+    uint64_t timeUs = 0;
+    if (words.size() < 2 || !ParseSeconds(words[0], timeUs)) {
+        error = "expected a time in seconds";
+        return LogLineKind::Bad;
+    }
+    if (words[1] == "Start" || (words.size() > 2 && IsChannel(words[1]) &&
+                                (words[2] == "ErrorFrame" || words[2] == "Statistic:")))
+        return LogLineKind::Other;
+    if (words.size() < 6 || !IsChannel(words[1]) || (words[3] != "Rx" && words[3] != "Tx") ||
+        (words[4] != "d" && words[4] != "r")) {
+        error = "expected 'time channel identifier Rx|Tx d|r length data'";
+        return LogLineKind::Bad;
+    }
+    std::string idText(words[2]);
+    const bool extended = !idText.empty() && (idText.back() == 'x' || idText.back() == 'X');
+    if (extended) {
+        idText.pop_back();
+        if (idText.size() < 8) idText.insert(0, 8 - idText.size(), '0');  // 8 digits: extended
+    }
+    CanId id;
+    if (!ParseCanId(idText, id) || id.extended != extended) {
+        error = "bad identifier '" + std::string(words[2]) + "'";
+        return LogLineKind::Bad;
+    }
+    uint64_t length = 0;
+    if (!ParseDigits(words[5], length) || length > 8) {
+        error = "bad length '" + std::string(words[5]) + "'";
+        return LogLineKind::Bad;
+    }
+    const bool response = words[4] == "r";
+    uint8_t data[8] = {};
+    if (!response) {
+        if (words.size() < 6 + length) {
+            error = "expected " + std::to_string(length) + " data bytes";
+            return LogLineKind::Bad;
+        }
+        for (size_t i = 0; i < length; ++i) {
+            std::vector<uint8_t> byte;
+            if (words[6 + i].size() != 2 || !ParseHexBytes(words[6 + i], byte)) {
+                error = "bad data byte '" + std::string(words[6 + i]) + "'";
+                return LogLineKind::Bad;
+            }
+            data[i] = byte[0];
+        }
+    }
+    out.frame = CANBuffer(id.id, response, extended, static_cast<uint8_t>(length), data);
+    SetLogFrameTime(out, timeUs);
+    return LogLineKind::Frame;
+}
+
+bool ReadAscLog(std::string_view text, std::vector<LogFrame>& frames, LogReadError& error,
+                size_t maxFrames) {
+    return ReadLogLines(text, ReadAscLine, frames, error, maxFrames);
+}
+
+bool LooksLikeAsc(std::string_view text) {
+    const size_t start = text.find_first_not_of(" \t\r\n");
+    return start != std::string_view::npos &&
+           (StartsWith(text.substr(start), "date ") || StartsWith(text.substr(start), "base "));
 }

@@ -8,6 +8,7 @@
 #include "logs/candump_log.h"
 #include "logs/csv_log.h"
 #include "logs/log_file.h"
+#include "logs/pcapng_log.h"
 
 namespace {
 
@@ -17,33 +18,70 @@ LogFormat LogFormatOf(MessageLogFormat format) {
             return CandumpLogFormat();
         case MessageLogFormat::Asc:
             return AscLogFormat(QDateTime::currentDateTime());
+        case MessageLogFormat::Pcapng:
+            return PcapngLogFormat();
         case MessageLogFormat::Csv:
             break;
     }
     return CsvLogFormat();
 }
 
+// A file type of the dialog, the format it saves in and the extension it adds. The first
+// extension of a format is the one added; .txt is the Text type's.
+struct FileTypeFormat {
+    const char* nameFilter;
+    MessageLogFormat format;
+    const char* extension;
+};
+
+constexpr FileTypeFormat kFileTypeFormats[] = {
+    {kCsvFileType, MessageLogFormat::Csv, "csv"},
+    {kTextFileType, MessageLogFormat::Csv, "txt"},
+    {kCandumpFileType, MessageLogFormat::Candump, "log"},
+    {kAscFileType, MessageLogFormat::Asc, "asc"},
+    {kPcapngFileType, MessageLogFormat::Pcapng, "pcapng"},
+};
+
+const FileTypeFormat& FileTypeFormatOf(const std::string& nameFilter) {
+    for (const FileTypeFormat& type : kFileTypeFormats)
+        if (nameFilter == type.nameFilter) return type;
+    return kFileTypeFormats[0];
+}
+
 }  // namespace
 
-MessageLogFormat MessageLogFormatFor(const std::string& nameFilter, const std::string& path) {
-    if (nameFilter == kCandumpFileType) return MessageLogFormat::Candump;
-    if (nameFilter == kAscFileType) return MessageLogFormat::Asc;
-    if (nameFilter == kCsvFileType || nameFilter == kTextFileType) return MessageLogFormat::Csv;
-    const QString extension = QFileInfo(QString::fromStdString(path)).suffix().toLower();
-    if (extension == "log") return MessageLogFormat::Candump;
-    if (extension == "asc") return MessageLogFormat::Asc;
-    return MessageLogFormat::Csv;
+std::string SuggestedLogName(const QDateTime& now) {
+    return now.toString("'ostrel-'yyyyMMdd-HHmmss'.csv'").toStdString();
 }
 
-const char* MessageLogDefaultSuffix(const std::string& nameFilter) {
-    if (nameFilter == kCandumpFileType) return "log";
-    if (nameFilter == kAscFileType) return "asc";
-    return kMessageLogDefaultSuffix;
+MessageLogTarget ChooseMessageLogTarget(const std::string& typedPath,
+                                        const std::string& nameFilter) {
+    const QFileInfo typed(QString::fromStdString(typedPath));
+    const std::string extension = typed.suffix().toLower().toStdString();
+    for (const FileTypeFormat& known : kFileTypeFormats)
+        if (extension == known.extension) return {typedPath, known.format};
+    if (nameFilter == kAllFileType && !extension.empty()) return {typedPath, MessageLogFormat::Csv};
+    const FileTypeFormat& chosen = FileTypeFormatOf(nameFilter);
+    return {typedPath + "." + chosen.extension, chosen.format};
 }
 
-void SaveMessageLog(const FrameStore& store, const std::string& path, UserMessages& messages,
+bool SaveMessageLog(const FrameStore& store, const MessageLogTarget& target,
+                    UserMessages& messages) {
+    std::string reason;
+    const LogFormat format = LogFormatOf(target.format);
+    switch (SaveFrameLog(store, target.path, format, &reason)) {
+        case LogSaveResult::Saved:
+            return true;
+        case LogSaveResult::CannotWrite:
+            messages.ShowMessage("Cannot write file\n" + target.path + "\n" + reason, "Error");
+            break;
+        case LogSaveResult::NothingToSave:
+            break;
+    }
+    return false;
+}
+
+bool SaveMessageLog(const FrameStore& store, const std::string& typedPath, UserMessages& messages,
                     const std::string& nameFilter) {
-    const LogFormat format = LogFormatOf(MessageLogFormatFor(nameFilter, path));
-    if (SaveFrameLog(store, path, format) == LogSaveResult::CannotWrite)
-        messages.ShowMessage("Cannot write file\n" + path, "Error");
+    return SaveMessageLog(store, ChooseMessageLogTarget(typedPath, nameFilter), messages);
 }

@@ -32,6 +32,8 @@ class HandleCAN : public QObject {
     void Reset();
     void Dispatch(Frame& packet);
     void StoreFrame(Frame& packet, bool brief);
+    // Stores a record as a received one (numbered, shown, counted against the store limit).
+    void StoreRecord(const CANBuffer& record);
     void ClearFrames();
     void TransmitFrame(const CANBuffer& record, bool ack);
     void SendSetup(bool reset);

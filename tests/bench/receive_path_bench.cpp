@@ -35,7 +35,12 @@ class IdleMessages : public UserMessages {
   public:
     void ShowMessage(const std::string&, const std::string&) override {}
     bool AskYesNo(const std::string&, const std::string&) override { return false; }
-    SaveFileChoice AskSaveFileName(const std::string&, const std::vector<FileType>&) override {
+    SaveFileChoice AskSaveFileName(const std::string&, const std::vector<std::string>&,
+                                   const std::string&) override {
+        return {};
+    }
+    std::string AskOpenFileName(const std::string&, const std::vector<std::string>&,
+                                const std::string&) override {
         return {};
     }
 };

@@ -80,25 +80,44 @@ TEST(AscHeader, DatesInEnglishTwelveHourTimeWithMilliseconds) {
     EXPECT_EQ(asc.footer, std::vector<std::string>{"End TriggerBlock"});
 }
 
-TEST(MessageLogFormatFor, TheSelectedTypeDecidesThenTheExtension) {
+TEST(ChooseMessageLogTarget, AKnownExtensionWinsElseTheTypeAddsItsOwn) {
     const QStringList listed = QString(kMessageLogFileTypes).split(";;");
     EXPECT_EQ(listed, (QStringList{kCsvFileType, kTextFileType, kCandumpFileType, kAscFileType,
-                                   kAllFileType}));
+                                   kPcapngFileType, kAllFileType}));
 
-    EXPECT_EQ(MessageLogFormatFor(kCsvFileType, "/t/drive.asc"), MessageLogFormat::Csv);
-    EXPECT_EQ(MessageLogFormatFor(kTextFileType, "/t/drive.log"), MessageLogFormat::Csv);
-    EXPECT_EQ(MessageLogFormatFor(kCandumpFileType, "/t/drive.CSV"), MessageLogFormat::Candump);
-    EXPECT_EQ(MessageLogFormatFor(kAscFileType, "/t/drive"), MessageLogFormat::Asc);
-    EXPECT_EQ(MessageLogFormatFor(kAllFileType, "/t/drive.LOG"), MessageLogFormat::Candump);
-    EXPECT_EQ(MessageLogFormatFor(kAllFileType, "/t/drive.Asc"), MessageLogFormat::Asc);
-    EXPECT_EQ(MessageLogFormatFor(kAllFileType, "/t/asc.d/drive"), MessageLogFormat::Csv);
-    EXPECT_EQ(MessageLogFormatFor("", "/t/drive.log"), MessageLogFormat::Candump);
-    EXPECT_EQ(MessageLogFormatFor("", "/t/drive.txt"), MessageLogFormat::Csv);
-
-    EXPECT_STREQ(MessageLogDefaultSuffix(kCandumpFileType), "log");
-    EXPECT_STREQ(MessageLogDefaultSuffix(kAscFileType), "asc");
-    EXPECT_STREQ(MessageLogDefaultSuffix(kTextFileType), "CSV");
-    EXPECT_STREQ(MessageLogDefaultSuffix(kAllFileType), "CSV");
+    using F = MessageLogFormat;
+    const struct {
+        const char* typed;
+        const char* type;
+        const char* path;
+        MessageLogFormat format;
+    } cases[] = {
+        // The typed extension wins, in any case, whatever type is selected.
+        {"/t/trace.log", kCsvFileType, "/t/trace.log", F::Candump},
+        {"/t/trace.LOG", kAllFileType, "/t/trace.LOG", F::Candump},
+        {"/t/trace.Asc", kCandumpFileType, "/t/trace.Asc", F::Asc},
+        {"/t/trace.pcapng", kTextFileType, "/t/trace.pcapng", F::Pcapng},
+        {"/t/trace.PCAPNG", kCsvFileType, "/t/trace.PCAPNG", F::Pcapng},
+        {"/t/trace.csv", kAscFileType, "/t/trace.csv", F::Csv},
+        {"/t/trace.TXT", kPcapngFileType, "/t/trace.TXT", F::Csv},
+        // No known extension: the selected type decides and adds its own, lower-case.
+        {"/t/trace", kCsvFileType, "/t/trace.csv", F::Csv},
+        {"/t/trace", kTextFileType, "/t/trace.txt", F::Csv},
+        {"/t/trace", kCandumpFileType, "/t/trace.log", F::Candump},
+        {"/t/trace", kAscFileType, "/t/trace.asc", F::Asc},
+        {"/t/trace", kPcapngFileType, "/t/trace.pcapng", F::Pcapng},
+        {"/t/run.2024", kAscFileType, "/t/run.2024.asc", F::Asc},
+        {"/t/asc.d/trace", kCandumpFileType, "/t/asc.d/trace.log", F::Candump},
+        // "All" and no type: comma-separated, a name's own extension kept under "All".
+        {"/t/trace", kAllFileType, "/t/trace.csv", F::Csv},
+        {"/t/trace.bin", kAllFileType, "/t/trace.bin", F::Csv},
+        {"/t/trace", "", "/t/trace.csv", F::Csv},
+    };
+    for (const auto& c : cases) {
+        const MessageLogTarget target = ChooseMessageLogTarget(c.typed, c.type);
+        EXPECT_EQ(target.path, c.path) << c.typed << " as " << c.type;
+        EXPECT_EQ(target.format, c.format) << c.typed << " as " << c.type;
+    }
 }
 
 class SaveToolLogTest : public ::testing::Test {
@@ -119,7 +138,7 @@ class SaveToolLogTest : public ::testing::Test {
 
 TEST_F(SaveToolLogTest, CandumpLogHasLfLinesAndBriefFramesTakeTheTimeBeforeThem) {
     SaveMessageLog(store_, PathOf("drive"), messages_, kCandumpFileType);
-    EXPECT_EQ(ReadFileBytes(PathOf("drive")),
+    EXPECT_EQ(ReadFileBytes(PathOf("drive.log")),
               "(0.000000) can0 111#\n"
               "(1.500000) can0 123#55AA\n"
               "(1.500000) can0 18EF1234#\n"
@@ -154,7 +173,7 @@ TEST_F(SaveToolLogTest, AscLogHasHeaderFramesAndClosingLine) {
 }
 
 TEST_F(SaveToolLogTest, EveryFormatKeepsTheSaveErrorsOfTheCommaSeparatedLog) {
-    for (const char* type : {kCandumpFileType, kAscFileType}) {
+    for (const char* type : {kCandumpFileType, kAscFileType, kPcapngFileType}) {
         const FrameStore empty;
         SaveMessageLog(empty, PathOf("empty.log"), messages_, type);
         EXPECT_FALSE(FileExists(PathOf("empty.log")));
@@ -164,7 +183,7 @@ TEST_F(SaveToolLogTest, EveryFormatKeepsTheSaveErrorsOfTheCommaSeparatedLog) {
         const std::string below = PathOf("plain-file") + "/drive.log";
         SaveMessageLog(store_, below, messages_, type);
         ASSERT_EQ(messages_.boxes.size(), 1u) << type;
-        EXPECT_EQ(messages_.boxes[0].text, "Cannot write file\n" + below);
+        EXPECT_EQ(messages_.boxes[0].text, "Cannot write file\n" + below + "\nNot a directory");
         EXPECT_EQ(messages_.boxes[0].caption, "Error");
         messages_.boxes.clear();
     }

@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
-"""Reads the candump and Vector ASC logs that Save Message Log writes with tools we did not
-write: python-can's log readers must see every frame as stored (identifier, extended and remote
-flags, length, data, time to the microsecond), and can-utils' log2asc must convert the candump
-log without a complaint.
+"""Reads the candump, Vector ASC and pcapng logs that Save Message Log writes with tools we did
+not write: python-can's log readers and Wireshark's tshark must see every frame as stored
+(identifier, extended and remote flags, length, data, time to the microsecond), and can-utils'
+log2asc and asc2log must convert the candump and ASC logs without a complaint.
 
 Usage: check_logs_with_can_tools.py WRITE_SAMPLE_LOGS_PROGRAM
 
-Exits 77 (skipped) when python-can or log2asc is missing, except under CI=true, where that is a
+Exits 77 (skipped) when python-can, can-utils or tshark is missing, except under CI=true, where that is a
 failure: the set-up script installs them.
 """
 import os
@@ -74,20 +74,44 @@ def expect_equal(what, seen, expected):
     return True
 
 
+def tshark_frames(tshark, capture):
+    """The frames of a capture as tshark dissects them. tshark shows a remote frame's length
+    in data bytes (zeros, as the can_frame holds them); a remote frame carries no data."""
+    result = subprocess.run([tshark, "-r", capture, "-T", "fields", "-e", "can.id",
+                             "-e", "can.flags.xtd", "-e", "can.flags.rtr", "-e", "data.data",
+                             "-e", "can.len", "-e", "frame.time_epoch"],
+                            capture_output=True, text=True)
+    if result.returncode != 0:
+        print(f"FAIL: tshark exited {result.returncode}: {result.stderr}")
+        return []
+    seen = []
+    for line in result.stdout.splitlines():
+        ident, extended, remote, data, length, when = line.split("\t")
+        is_remote = remote in ("1", "True")
+        seen.append((int(ident, 0), extended in ("1", "True"), is_remote, int(length),
+                     b"" if is_remote else bytes.fromhex(data), round(float(when) * 1e6)))
+    return seen
+
+
 def main():
     try:
         import can
     except ImportError:
         missing_tool("python3-can")
     log2asc = shutil.which("log2asc")
-    if log2asc is None:
-        missing_tool("log2asc of can-utils")
+    asc2log = shutil.which("asc2log")
+    if log2asc is None or asc2log is None:
+        missing_tool("log2asc and asc2log of can-utils")
+    tshark = shutil.which("tshark")
+    if tshark is None:
+        missing_tool("tshark")
 
     ok = True
     with tempfile.TemporaryDirectory() as folder:
         subprocess.run([sys.argv[1], folder], check=True)
         candump_log = os.path.join(folder, "sample.log")
         asc_log = os.path.join(folder, "sample.asc")
+        capture = os.path.join(folder, "sample.pcapng")
 
         ok &= expect_equal("python-can reads the candump log",
                            frames(can.CanutilsLogReader(candump_log)), EXPECTED)
@@ -97,6 +121,8 @@ def main():
                            frames(can.ASCReader(asc_log)), EXPECTED)
         ok &= expect_equal("python-can's LogReader takes .asc as ASC",
                            frames(can.LogReader(asc_log)), EXPECTED)
+        ok &= expect_equal("tshark reads the pcapng capture", tshark_frames(tshark, capture),
+                           EXPECTED)
 
         # The header's date is read as the start of the measurement: the time of the save.
         reader = can.ASCReader(asc_log, relative_timestamp=False)
@@ -116,6 +142,19 @@ def main():
             untimed = [frame[:5] for frame in EXPECTED]
             ok &= expect_equal("log2asc converts the candump log",
                                frames(can.ASCReader(converted), with_time=False), untimed)
+
+        back = os.path.join(folder, "converted.log")
+        # asc2log remarks on stderr that it cannot read the header's date in a German locale;
+        # its exit code and the frames it writes are what count.
+        result = subprocess.run([asc2log, "-I", asc_log, "-O", back], capture_output=True,
+                                text=True)
+        if result.returncode != 0:
+            print(f"FAIL: asc2log exited {result.returncode}: {result.stdout}{result.stderr}")
+            ok = False
+        else:
+            ok &= expect_equal("asc2log converts the ASC log",
+                               frames(can.CanutilsLogReader(back), with_time=False),
+                               [frame[:5] for frame in EXPECTED])
 
     return 0 if ok else 1
 

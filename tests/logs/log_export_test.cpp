@@ -74,7 +74,7 @@ TEST_F(SaveMessageLogTest, UnwritableFileIsReportedAndNothingIsWritten) {
     const std::string below = PathOf("plain-file") + "/log.CSV";
     SaveMessageLog(store_, below, messages_);
     ASSERT_EQ(messages_.boxes.size(), 1u);
-    EXPECT_EQ(messages_.boxes[0].text, "Cannot write file\n" + below);
+    EXPECT_EQ(messages_.boxes[0].text, "Cannot write file\n" + below + "\nNot a directory");
     EXPECT_EQ(messages_.boxes[0].caption, "Error");
 
     // A disk that fills up during the save leaves the previous file whole.
@@ -88,7 +88,7 @@ TEST_F(SaveMessageLogTest, UnwritableFileIsReportedAndNothingIsWritten) {
     }
     EXPECT_EQ(ReadFileBytes(path), previous);
     ASSERT_EQ(messages_.boxes.size(), 2u);
-    EXPECT_EQ(messages_.boxes[1].text, "Cannot write file\n" + path);
+    EXPECT_EQ(messages_.boxes[1].text, "Cannot write file\n" + path + "\nFile too large");
     EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 

@@ -1,5 +1,5 @@
-// Writes one known frame store as a candump log and as a Vector ASC log, through Save Message
-// Log with each file type selected, for the check by other CAN tools
+// Writes one known frame store as a candump log, a Vector ASC log and a pcapng capture, through
+// Save Message Log with each file type selected, for the check by other CAN tools
 // (check_logs_with_can_tools.py, which knows what the frames must read back as).
 #include <cstdio>
 #include <string>
@@ -20,7 +20,12 @@ class ReportingMessages : public UserMessages {
         ShowMessage(text, caption);
         return false;
     }
-    SaveFileChoice AskSaveFileName(const std::string&, const std::vector<FileType>&) override {
+    SaveFileChoice AskSaveFileName(const std::string&, const std::vector<std::string>&,
+                                   const std::string&) override {
+        return {};
+    }
+    std::string AskOpenFileName(const std::string&, const std::vector<std::string>&,
+                                const std::string&) override {
         return {};
     }
     bool failed = false;
@@ -60,5 +65,6 @@ int main(int argc, char** argv) {
     ReportingMessages messages;
     SaveMessageLog(store, folder + "/sample.log", messages, kCandumpFileType);
     SaveMessageLog(store, folder + "/sample.asc", messages, kAscFileType);
+    SaveMessageLog(store, folder + "/sample.pcapng", messages, kPcapngFileType);
     return messages.failed ? 1 : 0;
 }

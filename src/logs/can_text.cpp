@@ -1,6 +1,7 @@
-#include "can_text.h"
+#include "logs/can_text.h"
 
 #include <cctype>
+#include <charconv>
 
 #include "common/text.h"
 
@@ -30,5 +31,26 @@ bool ParseHexBytes(std::string_view text, std::vector<uint8_t>& out) {
     out.clear();
     for (size_t i = 0; i < text.size(); i += 2)
         out.push_back(static_cast<uint8_t>(ParseHex(text.substr(i, 2))));
+    return true;
+}
+
+bool ParseDigits(std::string_view text, uint64_t& value) {
+    if (text.empty()) return false;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+bool ParseSeconds(std::string_view text, uint64_t& timeUs) {
+    const size_t dot = text.find('.');
+    if (dot == std::string_view::npos) return false;
+    const std::string_view fraction = text.substr(dot + 1);
+    uint64_t seconds = 0;
+    uint64_t fractionValue = 0;
+    if (!ParseDigits(text.substr(0, dot), seconds) || fraction.size() > 9 ||
+        !ParseDigits(fraction, fractionValue))
+        return false;
+    for (size_t digits = fraction.size(); digits < 6; ++digits) fractionValue *= 10;
+    for (size_t digits = fraction.size(); digits > 6; --digits) fractionValue /= 10;
+    timeUs = seconds * 1000000 + fractionValue;
     return true;
 }

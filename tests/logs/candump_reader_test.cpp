@@ -1,31 +1,34 @@
-#include "candump_reader.h"
-
+// Reading candump logs, line by line and as a file.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 #include <fstream>
+
+#include "logs/candump_log.h"
+#include "logs/read_log_file.h"
 
 namespace {
 
 LogFrame Parse(const std::string& line) {
     LogFrame frame;
     std::string error;
-    EXPECT_TRUE(ParseCandumpLine(line, frame, error)) << line << ": " << error;
+    EXPECT_EQ(ReadCandumpLine(line, frame, error), LogLineKind::Frame) << line << ": " << error;
     return frame;
 }
 
 std::string ErrorOf(const std::string& line) {
     LogFrame frame;
     std::string error;
-    EXPECT_FALSE(ParseCandumpLine(line, frame, error)) << line;
+    EXPECT_EQ(ReadCandumpLine(line, frame, error), LogLineKind::Bad) << line;
     return error;
 }
 
 }  // namespace
 
-TEST(CandumpLine, StandardExtendedAndRemoteFrames) {
+TEST(ReadCandumpLine, StandardExtendedAndRemoteFrames) {
     const LogFrame standard = Parse("(1436509052.249713) can0 0F1#000300400000");
     EXPECT_EQ(standard.timeUs, 1436509052249713u);
+    EXPECT_EQ(standard.frame.timestamp, static_cast<uint32_t>(1436509052249713u * 2));
     EXPECT_EQ(standard.frame.id, 0x0F1u);
     EXPECT_FALSE(standard.frame.extended);
     EXPECT_FALSE(standard.frame.response);
@@ -46,11 +49,11 @@ TEST(CandumpLine, StandardExtendedAndRemoteFrames) {
     EXPECT_EQ(Parse("(1.0) can0 123#R3").frame.dlc, 3);
     EXPECT_EQ(Parse("(1.0) can0 123#").frame.dlc, 0);
 
-    // Windows line ends, direction marks after the frame and long fractions are fine.
-    EXPECT_EQ(Parse("(2.123456789) can0 123#11 R\r").timeUs, 2123456u);
+    // Direction marks after the frame and long fractions are fine.
+    EXPECT_EQ(Parse("(2.123456789) can0 123#11 R").timeUs, 2123456u);
 }
 
-TEST(CandumpLine, BadLinesSayWhatIsWrong) {
+TEST(ReadCandumpLine, BadLinesSayWhatIsWrong) {
     EXPECT_NE(ErrorOf("(1.0) can0 12311").find("'#'"), std::string::npos);
     EXPECT_NE(ErrorOf("(1.0) can0 0123#11").find("identifier"), std::string::npos);
     EXPECT_NE(ErrorOf("(1.0) can0 800#11").find("identifier"), std::string::npos);
@@ -69,42 +72,19 @@ TEST(CandumpLine, BadLinesSayWhatIsWrong) {
 TEST(CandumpLog, ReadsEveryFrameAndNamesTheFirstBadLine) {
     QTemporaryDir dir;
     const std::string path = dir.filePath("log.txt").toStdString();
-    std::ofstream(path) << "(10.000000) can0 123#11\n\n(10.002500) can0 18EF2000#R\n";
+    std::ofstream(path) << "(10.000000) can0 123#11\r\n\n(10.002500) can0 18EF2000#R\n";
     std::vector<LogFrame> frames;
-    std::string error;
-    ASSERT_TRUE(ReadCandumpLog(path, frames, error)) << error;
+    LogReadError error;
+    ASSERT_TRUE(ReadLogFile(path, frames, error)) << error.reason;
     ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[1].timeUs, 10002500u);
 
     std::ofstream(path, std::ios::app) << "(10.003) can0 123#1\n";
     frames.clear();
-    EXPECT_FALSE(ReadCandumpLog(path, frames, error));
-    EXPECT_NE(error.find("log.txt:4:"), std::string::npos) << error;
+    EXPECT_FALSE(ReadLogFile(path, frames, error));
+    EXPECT_EQ(error.place, "line 4");
+    EXPECT_NE(error.reason.find("data"), std::string::npos) << error.reason;
 
-    EXPECT_FALSE(ReadCandumpLog(dir.filePath("missing").toStdString(), frames, error));
-    EXPECT_NE(error.find("cannot read"), std::string::npos);
-}
-
-TEST(ReplaySource, KeepsTheLogsSpacingOrGoesUnpaced) {
-    std::vector<LogFrame> frames(4);
-    frames[0].timeUs = 5000000;
-    frames[1].timeUs = 5002500;
-    frames[2].timeUs = 5001000;  // the log's clock steps back
-    frames[3].timeUs = 5010000;
-    for (size_t i = 0; i < frames.size(); ++i) frames[i].frame.id = static_cast<uint32_t>(i);
-
-    ReplaySource paced(frames, false);
-    EXPECT_TRUE(paced.Paced());
-    std::vector<uint64_t> due;
-    TimedFrame next;
-    while (paced.Next(next)) due.push_back(next.dueUs);
-    EXPECT_EQ(due, (std::vector<uint64_t>{0, 2500, 2500, 10000}));
-
-    ReplaySource fast(frames, true);
-    EXPECT_FALSE(fast.Paced());
-    uint32_t expectedId = 0;
-    while (fast.Next(next)) {
-        EXPECT_EQ(next.frame.id, expectedId++);
-        EXPECT_EQ(next.dueUs, 0u);
-    }
-    EXPECT_EQ(expectedId, 4u);
+    EXPECT_FALSE(ReadLogFile(dir.filePath("missing").toStdString(), frames, error));
+    EXPECT_EQ(error.reason, "No such file or directory");
 }

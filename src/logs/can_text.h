@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-// Identifiers and data bytes as text, the way candump writes them.
+// Identifiers, data bytes, numbers and times as text, the way the CAN logs write them.
 
 struct CanId {
     static constexpr uint32_t kMaxStandard = 0x7FF;
@@ -20,3 +20,10 @@ bool ParseCanId(std::string_view text, CanId& out);
 
 // Pairs of hex digits, one byte each ("11223344"); false on an odd count or a non-hex digit.
 bool ParseHexBytes(std::string_view text, std::vector<uint8_t>& out);
+
+// Decimal digits only, into `value`; false for anything else or an overflow.
+bool ParseDigits(std::string_view text, uint64_t& value);
+
+// "seconds.fraction" to microseconds; the fraction has 1 to 9 digits, those past the sixth
+// are dropped.
+bool ParseSeconds(std::string_view text, uint64_t& timeUs);
