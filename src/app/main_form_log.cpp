@@ -87,9 +87,11 @@ void TMainForm::tbSaveBufferClick() {
     const FrameStore& store = session_->frames();
     if (!SaveMessageLog(store, target, messages_)) return;
     RememberLogFolder(configPath_, target.path);
-    statusBar()->showMessage(
-        QString("Saved %1 frames to %2").arg(store.Size()).arg(QString::fromStdString(target.path)),
-        kSavedMessageMs);
+    // The file name only: the status bar leaves little room beside its fields.
+    statusBar()->showMessage(QString("Saved %1 frames to %2")
+                                 .arg(store.Size())
+                                 .arg(QString::fromStdString(FileName(target.path))),
+                             kSavedMessageMs);
 }
 
 void TMainForm::OpenLog1Click() {

@@ -1,6 +1,7 @@
 #include "logs/asc_log.h"
 
 #include <QDateTime>
+#include <array>
 
 #include "logs/can_text.h"
 #include "logs/log_text.h"
@@ -23,12 +24,20 @@ void AppendPadded(std::string& out, const std::string& text, size_t width, bool 
     if (!alignRight) out.append(padding, ' ');
 }
 
-std::vector<std::string_view> Words(std::string_view line) {
-    std::vector<std::string_view> words;
+// The first words of a line, as many as a frame line uses (the Vector tools may add more).
+struct Words {
+    std::array<std::string_view, 14> word;
+    size_t count = 0;
+    const std::string_view& operator[](size_t index) const { return word[index]; }
+    size_t size() const { return count; }
+};
+
+Words Split(std::string_view line) {
+    Words words;
     size_t start = line.find_first_not_of(" \t");
-    while (start != std::string_view::npos) {
+    while (start != std::string_view::npos && words.count < words.word.size()) {
         const size_t end = line.find_first_of(" \t", start);
-        words.push_back(line.substr(start, end - start));
+        words.word[words.count++] = line.substr(start, end - start);
         start = line.find_first_not_of(" \t", end);
     }
     return words;
@@ -122,7 +131,7 @@ LogLineKind ReadAscLine(std::string_view line, LogFrame& out, std::string& error
         error = "only hexadecimal identifiers (base hex) are supported";
         return LogLineKind::Bad;
     }
-    const std::vector<std::string_view> words = Words(line);
+    const Words words = Split(line);
     uint64_t timeUs = 0;
     if (words.size() < 2 || !ParseSeconds(words[0], timeUs)) {
         error = "expected a time in seconds";
@@ -160,12 +169,10 @@ LogLineKind ReadAscLine(std::string_view line, LogFrame& out, std::string& error
             return LogLineKind::Bad;
         }
         for (size_t i = 0; i < length; ++i) {
-            std::vector<uint8_t> byte;
-            if (words[6 + i].size() != 2 || !ParseHexBytes(words[6 + i], byte)) {
+            if (!ParseHexByte(words[6 + i], data[i])) {
                 error = "bad data byte '" + std::string(words[6 + i]) + "'";
                 return LogLineKind::Bad;
             }
-            data[i] = byte[0];
         }
     }
     out.frame = CANBuffer(id.id, response, extended, static_cast<uint8_t>(length), data);

@@ -54,3 +54,9 @@ bool ParseSeconds(std::string_view text, uint64_t& timeUs) {
     timeUs = seconds * 1000000 + fractionValue;
     return true;
 }
+
+bool ParseHexByte(std::string_view text, uint8_t& out) {
+    if (text.size() != 2) return false;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + 2, out, 16);
+    return ec == std::errc() && end == text.data() + 2;
+}

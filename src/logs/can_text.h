@@ -18,6 +18,9 @@ struct CanId {
 // (at most 7FF), four to eight an extended one (at most 1FFFFFFF). False for anything else.
 bool ParseCanId(std::string_view text, CanId& out);
 
+// Exactly two hex digits, one byte ("5A").
+bool ParseHexByte(std::string_view text, uint8_t& out);
+
 // Pairs of hex digits, one byte each ("11223344"); false on an odd count or a non-hex digit.
 bool ParseHexBytes(std::string_view text, std::vector<uint8_t>& out);
 

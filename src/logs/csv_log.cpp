@@ -1,6 +1,7 @@
 #include "logs/csv_log.h"
 
 #include <algorithm>
+#include <array>
 
 #include "logs/can_text.h"
 #include "logs/log_text.h"
@@ -12,14 +13,24 @@ constexpr size_t kLineCapacity = 56;
 constexpr size_t kFixedFields = 5;  // identifier, time stamp, extended, response, length
 constexpr uint32_t kMaxStandardId = 0x7FF;
 
-std::vector<std::string_view> Fields(std::string_view line) {
-    std::vector<std::string_view> fields;
-    for (size_t start = 0;;) {
+// The comma-separated fields of a line; a line of more fields than a frame has keeps one
+// more, so that it still reads as too long.
+struct Fields {
+    std::array<std::string_view, kFixedFields + 9> field;
+    size_t count = 0;
+    const std::string_view& operator[](size_t index) const { return field[index]; }
+    size_t size() const { return count; }
+};
+
+Fields Split(std::string_view line) {
+    Fields fields;
+    for (size_t start = 0; fields.count < fields.field.size();) {
         const size_t comma = line.find(',', start);
-        fields.push_back(line.substr(start, comma - start));
-        if (comma == std::string_view::npos) return fields;
+        fields.field[fields.count++] = line.substr(start, comma - start);
+        if (comma == std::string_view::npos) break;
         start = comma + 1;
     }
+    return fields;
 }
 
 bool ParseFlag(std::string_view text, uint8_t& flag) {
@@ -29,8 +40,9 @@ bool ParseFlag(std::string_view text, uint8_t& flag) {
 }
 
 bool ParseIdentifier(std::string_view text, uint32_t& id) {
-    std::vector<uint8_t> bytes;
-    if (text.size() != 8 || !ParseHexBytes(text, bytes)) return false;
+    uint8_t bytes[4];
+    for (size_t i = 0; i < 4; ++i)
+        if (text.size() != 8 || !ParseHexByte(text.substr(i * 2, 2), bytes[i])) return false;
     id = uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
     return id <= CanId::kMaxExtended;
 }
@@ -68,7 +80,7 @@ LogFormat CsvLogFormat() {
 }
 
 LogLineKind ReadCsvLine(std::string_view line, LogFrame& out, std::string& error) {
-    const std::vector<std::string_view> fields = Fields(line);
+    const Fields fields = Split(line);
     uint32_t id = 0;
     if (!ParseIdentifier(fields[0], id)) {
         error = "bad identifier '" + std::string(fields[0]) + "'";
@@ -97,13 +109,10 @@ LogLineKind ReadCsvLine(std::string_view line, LogFrame& out, std::string& error
         return LogLineKind::Bad;
     }
     for (size_t i = 0; i < byteCount; ++i) {
-        std::vector<uint8_t> byte;
-        if (fields[kFixedFields + i].size() != 2 ||
-            !ParseHexBytes(fields[kFixedFields + i], byte)) {
+        if (!ParseHexByte(fields[kFixedFields + i], frame.data[i])) {
             error = "bad data byte '" + std::string(fields[kFixedFields + i]) + "'";
             return LogLineKind::Bad;
         }
-        frame.data[i] = byte[0];
     }
     frame.id = id;
     frame.dlc = static_cast<uint8_t>(dlc);
