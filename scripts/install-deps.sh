@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth
-  python3-can can-utils
+  python3-can can-utils tshark
   xdg-utils desktop-file-utils
 )
 
@@ -22,5 +22,8 @@ done
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
+# tshark asks whether ordinary users may capture; they need not.
+echo "wireshark-common wireshark-common/install-setuid boolean false" |
+  "${sudo_cmd[@]}" debconf-set-selections
 "${sudo_cmd[@]}" apt-get update -qq
 "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

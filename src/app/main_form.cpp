@@ -111,6 +111,7 @@ void TMainForm::ConnectCommands() {
         connect(reset, &QAction::triggered, this, &TMainForm::ResetLog1Click);
     for (QAction* save : {a.tbSaveBuffer, a.SaveMessageLog1})
         connect(save, &QAction::triggered, this, &TMainForm::tbSaveBufferClick);
+    connect(a.OpenLog1, &QAction::triggered, this, &TMainForm::OpenLog1Click);
     connect(a.tbClearList, &QAction::triggered, &log, &FrameLogPanel::tbClearListClick);
     for (QAction* listing : {a.tbList1000, a.ShowFirst1000messages1})
         connect(listing, &QAction::triggered, this, &TMainForm::ShowFirst1000messages1Click);

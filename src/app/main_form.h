@@ -94,7 +94,13 @@ class TMainForm : public QMainWindow, public SessionHost, public ConfigControls 
     void OnSecondTimer();
 
     // Log commands (main_form_log.cpp).
+    // Save Message Log: the dialog starts in the folder of the last save (or Documents) with
+    // a name of the date and time; the status bar tells how many frames went where.
     void tbSaveBufferClick();
+    // Open Log: a saved log of any format this tool writes into the frame store, its first
+    // FrameStore::kLimit frames, listed as if received. The user confirms before a link is
+    // closed or stored frames are replaced; a bad file changes nothing.
+    void OpenLog1Click();
     // Resets counters, log text and frame store after the user's Yes; returns true when the
     // user declined. An empty store is left alone without a question.
     bool ResetLog(bool withHardware);
@@ -182,6 +188,8 @@ class TMainForm : public QMainWindow, public SessionHost, public ConfigControls 
     void UpdateStatusBar();
     // A box and a line on standard error, for a desktop session that ends unseen.
     void TellSettingsProblem(const std::string& text, bool mayShowBox);
+    // The folder the log file dialogs start in.
+    std::string LogFolder() const;
     void OnBytesReceived(int reported);
 
     SerialPortDevice& comPort_;

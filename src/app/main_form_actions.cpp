@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QIcon>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
@@ -80,6 +81,9 @@ MainFormActions CreateMainFormActions(QMainWindow& window) {
     a.SaveConfiguration1 = Item(file, "SaveConfiguration1", "&Save Configuration");
     a.LoadConfiguration1 = Item(file, "LoadConfiguration1", "L&oad Configuration");
     file->addSeparator()->setObjectName("N3");
+    a.OpenLog1 = Item(file, "OpenLog1", "Open &Log...");
+    a.OpenLog1->setShortcut(QKeySequence::Open);
+    file->addSeparator()->setObjectName("NOpenLog");
     a.AutoDetect1 = Item(file, "AutoDetect1", "&Auto Detect");
     a.Exit1 = Item(file, "Exit1", "&Setup Com Port");
     a.Connect1 = Item(file, "Connect1", "&Connect");

@@ -24,6 +24,7 @@ struct MainFormActions {
     // File
     QAction* SaveConfiguration1;
     QAction* LoadConfiguration1;
+    QAction* OpenLog1;  // "Open Log...", Ctrl+O: a saved log into the frame store
     QAction* AutoDetect1;
     QAction* Exit1;  // "Setup Com Port"
     QAction* Connect1;

@@ -1,11 +1,18 @@
-// The main window's commands on the frame log as a whole: saving the stored frames, resetting
-// the log, and the hidden test menu that feeds made-up received frames to the session.
+// The main window's commands on the frame log as a whole: saving the stored frames, opening a
+// saved log, resetting the log, and the hidden test menu that feeds made-up received frames to
+// the session.
+#include <QDateTime>
+#include <QFileInfo>
+#include <QStatusBar>
 #include <QString>
+#include <cctype>
 #include <random>
 
+#include "app/log_folder_setting.h"
 #include "app/main_form.h"
 #include "common/user_messages.h"
-#include "export/save_message_log.h"
+#include "logs/read_log_file.h"
+#include "logs/save_message_log.h"
 #include "monitor/status_page.h"
 #include "session/device_commands.h"
 #include "session/handle_can.h"
@@ -22,13 +29,25 @@ constexpr uint8_t kReceivedLength = CANBufferPIC::kSize - 1;
 constexpr uint8_t kDebugTestLayout[kReceivedLength] = {0x81, 0x91, 0xA8, 0x56, 0x78, 0x08, 0x55,
                                                        0xAA, 0x19, 0x11, 0xB6, 0x99, 0x11, 0x01};
 
-std::vector<UserMessages::FileType> MessageLogFileTypes() {
-    std::vector<UserMessages::FileType> types;
-    for (const QString& filter : QString(kMessageLogFileTypes).split(";;")) {
-        const std::string nameFilter = filter.toStdString();
-        types.push_back({nameFilter, MessageLogDefaultSuffix(nameFilter)});
-    }
-    return types;
+constexpr int kSavedMessageMs = 5000;
+constexpr char kOpenLogFileTypes[] = "CAN logs (*.csv *.CSV *.txt *.log *.asc *.pcapng);;All (*)";
+
+std::vector<std::string> NameFilters(const char* filters) {
+    std::vector<std::string> list;
+    for (const QString& filter : QString(filters).split(";;")) list.push_back(filter.toStdString());
+    return list;
+}
+
+std::string FileName(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+}
+
+// "Line 12: bad data 'x'", or the reason alone when it is about the file as a whole.
+std::string Described(const LogReadError& error) {
+    if (error.place.empty()) return error.reason;
+    std::string place = error.place;
+    place[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(place[0])));
+    return place + ": " + error.reason;
 }
 
 // The test menu's pseudo-random values, 0 ... 32767.
@@ -49,11 +68,70 @@ Frame TestFramePacket(uint32_t id, uint8_t dlc) {
 
 }  // namespace
 
+std::string TMainForm::LogFolder() const {
+    return LastLogFolder(configPath_);
+}
+
 void TMainForm::tbSaveBufferClick() {
+    const std::string suggested =
+        LogFolder() + "/" + SuggestedLogName(QDateTime::currentDateTime());
     const UserMessages::SaveFileChoice choice =
-        messages_.AskSaveFileName("Save Message Log", MessageLogFileTypes());
+        messages_.AskSaveFileName("Save Message Log", NameFilters(kMessageLogFileTypes), suggested);
     if (choice.path.empty()) return;
-    SaveMessageLog(session_->frames(), choice.path, messages_, choice.nameFilter);
+    const MessageLogTarget target = ChooseMessageLogTarget(choice.path, choice.nameFilter);
+    // The dialog asked about replacing the name typed, not the one with the extension added.
+    if (target.path != choice.path && QFileInfo::exists(QString::fromStdString(target.path)) &&
+        !messages_.AskYesNo(FileName(target.path) + " already exists.\nDo you want to replace it?",
+                            "Confirm Save As"))
+        return;
+    const FrameStore& store = session_->frames();
+    if (!SaveMessageLog(store, target, messages_)) return;
+    RememberLogFolder(configPath_, target.path);
+    // The file name only: the status bar leaves little room beside its fields.
+    statusBar()->showMessage(QString("Saved %1 frames to %2")
+                                 .arg(store.Size())
+                                 .arg(QString::fromStdString(FileName(target.path))),
+                             kSavedMessageMs);
+}
+
+void TMainForm::OpenLog1Click() {
+    const std::string path =
+        messages_.AskOpenFileName("Open Log", NameFilters(kOpenLogFileTypes), LogFolder());
+    if (path.empty()) return;
+    std::vector<LogFrame> frames;
+    LogReadError error;
+    if (!ReadLogFile(path, frames, error, FrameStore::kLimit + 1)) {
+        messages_.ShowMessage("Cannot open log file\n" + path + "\n" + Described(error), "Error");
+        return;
+    }
+    if (frames.empty()) {
+        messages_.ShowMessage("The log file holds no frames\n" + path, "Error");
+        return;
+    }
+    const bool connected = session_->connected != 0;
+    const size_t stored = session_->frames().Size();
+    if (connected || stored > 0) {
+        std::string question = "Open " + FileName(path) + "?";
+        if (connected) question += "\nThe device will be disconnected.";
+        if (stored > 0)
+            question += "\nThe " + std::to_string(stored) + " frames in the log will be replaced.";
+        if (!messages_.AskYesNo(question, "Confirm")) return;
+    }
+    if (connected) DisconnectClick();
+    const bool cut = frames.size() > FrameStore::kLimit;
+    if (cut) frames.resize(FrameStore::kLimit);
+    FrameLogPanel& log = statusPage_->frameLog();
+    log.ResetCounters();
+    log.ClearLog();
+    session_->ClearFrames();
+    for (const LogFrame& frame : frames) session_->StoreRecord(frame.frame);
+    OnSecondTimer();
+    statusBar()->showMessage(QString::fromStdString("Log " + FileName(path)));
+    if (cut)
+        messages_.ShowMessage("The log file holds more than " + std::to_string(FrameStore::kLimit) +
+                                  " frames; the first " + std::to_string(FrameStore::kLimit) +
+                                  " were loaded.\n" + path,
+                              "Information");
 }
 
 bool TMainForm::ResetLog(bool withHardware) {

@@ -105,9 +105,13 @@ void HandleCAN::Dispatch(Frame& packet) {
 }
 
 void HandleCAN::StoreFrame(Frame& packet, bool brief) {
+    packet.payload[CANBufferPIC::kSize - 1] = brief ? 1 : 0;
+    StoreRecord(FromPIC(CANBufferPIC::FromBytes(packet.payload.data()), 0));
+}
+
+void HandleCAN::StoreRecord(const CANBuffer& received) {
     if (count < FrameStore::kLimit) {
-        packet.payload[CANBufferPIC::kSize - 1] = brief ? 1 : 0;
-        CANBuffer record = FromPIC(CANBufferPIC::FromBytes(packet.payload.data()), 0);
+        CANBuffer record = received;
         record.sequence = count;
         const CANBuffer& stored = store_.Append(record);
         ++count;

@@ -34,6 +34,8 @@ class HandleCAN : public QObject {
     void Reset();
     void Dispatch(Frame& packet);
     void StoreFrame(Frame& packet, bool brief);
+    // Stores a record as a received one (numbered, shown, counted against the store limit).
+    void StoreRecord(const CANBuffer& record);
     void ClearFrames();
     // Sends the frame while connected. A frame that finds no room in the output buffer is not
     // sent, shown, counted or awaited; the log tells how many such frames there were.

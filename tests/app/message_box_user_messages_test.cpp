@@ -4,23 +4,27 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 namespace {
 
-TEST(MessageBoxUserMessages, SaveDialogAddsTheExtensionOfTheTypeTheUserSelects) {
+TEST(MessageBoxUserMessages, SaveDialogStartsAtTheSuggestedNameAndGivesTheNameAsTyped) {
     QTemporaryDir folder;
     MessageBoxUserMessages messages;
-    QString suffixAtStart;
+    QString suggested;
+    QString startFolder;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
-        suffixAtStart = dialog->defaultSuffix();
-        // The user steps from the first type to the second and then to the third.
+        startFolder = dialog->directory().absolutePath();
+        suggested = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+        // The user steps from the first type to the third and types a bare name.
         auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
         ASSERT_NE(types, nullptr);
         QTest::keyClick(types, Qt::Key_Down);
@@ -28,12 +32,13 @@ TEST(MessageBoxUserMessages, SaveDialogAddsTheExtensionOfTheTypeTheUserSelects) 
         dialog->selectFile(folder.filePath("trace"));
         QMetaObject::invokeMethod(dialog, "accept");
     });
-    const UserMessages::SaveFileChoice choice =
-        messages.AskSaveFileName("Save Message Log", {{"Comma Separated Variable (*.CSV)", "CSV"},
-                                                      {"Text (*.txt)", "CSV"},
-                                                      {"candump log (*.log)", "log"}});
-    EXPECT_EQ(suffixAtStart, "CSV");
-    EXPECT_EQ(choice.path, folder.filePath("trace.log").toStdString());
+    const std::vector<std::string> types = {"Comma Separated Variable (*.CSV)", "Text (*.txt)",
+                                            "candump log (*.log)"};
+    const UserMessages::SaveFileChoice choice = messages.AskSaveFileName(
+        "Save Message Log", types, folder.filePath("ostrel-20260102-030405.csv").toStdString());
+    EXPECT_EQ(startFolder, QDir(folder.path()).absolutePath());
+    EXPECT_EQ(suggested, "ostrel-20260102-030405.csv");
+    EXPECT_EQ(choice.path, folder.filePath("trace").toStdString());
     EXPECT_EQ(choice.nameFilter, "candump log (*.log)");
 }
 
@@ -72,10 +77,12 @@ TEST(MessageBoxUserMessages, CaptionsGiveTheirStandardIconsAndQuestionsDefaultTo
     EXPECT_EQ(icon, QMessageBox::Question);
 }
 
-TEST(MessageBoxUserMessages, CancelledSaveDialogGivesNoPath) {
+TEST(MessageBoxUserMessages, CancelledFileDialogsGiveNoPath) {
     MessageBoxUserMessages messages;
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
-    EXPECT_TRUE(messages.AskSaveFileName("Save", {{"All (*.*)", "CSV"}}).path.empty());
+    EXPECT_TRUE(messages.AskSaveFileName("Save", {"All (*.*)"}, "/tmp/x.csv").path.empty());
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    EXPECT_TRUE(messages.AskOpenFileName("Open", {"All (*.*)"}, "/tmp").empty());
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "common/user_messages.h"
 #include "config/config_record.h"
 #include "link/frame.h"
 #include "link/serial.h"
@@ -15,6 +14,7 @@
 #include "session/handle_can.h"
 #include "session/session_host.h"
 #include "support/fake_serial_port_device.h"
+#include "support/recording_user_messages.h"
 
 namespace {
 
@@ -29,15 +29,6 @@ class IdleHost : public SessionHost {
     bool Detecting() const override { return false; }
     void SetDetecting(bool) override {}
     bool BriefMode() const override { return false; }
-};
-
-class IdleMessages : public UserMessages {
-  public:
-    void ShowMessage(const std::string&, const std::string&) override {}
-    bool AskYesNo(const std::string&, const std::string&) override { return false; }
-    SaveFileChoice AskSaveFileName(const std::string&, const std::vector<FileType>&) override {
-        return {};
-    }
 };
 
 constexpr int kFramesPerBatch = 1000;
@@ -86,7 +77,7 @@ struct ConnectedSession {
             session.ClearFrames();
     }
     IdleHost host;
-    IdleMessages messages;
+    RecordingUserMessages messages;  // the receive path asks nothing
     ConfigRecord config;
     HandleCAN session{host, messages, config};
 };

@@ -20,12 +20,12 @@
 #include <vector>
 
 #include "common/text.h"
-#include "export/asc_log.h"
-#include "export/candump_log.h"
-#include "export/csv_log.h"
-#include "export/log_file.h"
-#include "export/written_length.h"
 #include "fuzz_check.h"
+#include "logs/asc_log.h"
+#include "logs/candump_log.h"
+#include "logs/csv_log.h"
+#include "logs/log_file.h"
+#include "logs/written_length.h"
 #include "monitor/frame_line.h"
 #include "session/can_buffer.h"
 #include "session/frame_store.h"
@@ -190,11 +190,14 @@ void CheckSavedLog(const FrameStore& store, const LogFormat& format) {
     }
     FUZZ_CHECK(lines.size() == format.header.size() + store.Size() + format.footer.size());
     FUZZ_CHECK(std::equal(format.header.begin(), format.header.end(), lines.begin()));
-    FUZZ_CHECK(std::equal(format.footer.begin(), format.footer.end(), lines.end() - format.footer.size()));
+    FUZZ_CHECK(
+        std::equal(format.footer.begin(), format.footer.end(), lines.end() - format.footer.size()));
     for (size_t i = 0; i < store.Size(); ++i) {
         const std::string_view line = lines[format.header.size() + i];
         FUZZ_CHECK(line.find_first_of("\r\n") == std::string_view::npos);
-        if (!store[i].brief) FUZZ_CHECK(line == format.line(store[i]));
+        std::string expected;
+        format.line(expected, store[i]);
+        if (!store[i].brief) FUZZ_CHECK(line == expected);
     }
 }
 

@@ -8,11 +8,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "link/port_names.h"
 #include "link/simulated_port_registry.h"
+#include "logs/save_message_log.h"
 #include "pc_session.h"
+#include "session/frame_store.h"
 #include "sim_process.h"
+#include "support/recording_user_messages.h"
 
 namespace {
 
@@ -311,6 +315,32 @@ TEST(EndToEnd, AReplayKeepsTheLogsTimingInTheTimestamps) {
         EXPECT_EQ(pc.store()[i].timestamp - pc.store()[0].timestamp,
                   static_cast<uint32_t>(offsetsMs[i]) * 2000)
             << i;
+}
+
+TEST(EndToEnd, AscLogsAndPcapngCapturesReplayToo) {
+    FrameStore saved;
+    const uint8_t data[8] = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
+    for (uint32_t i = 0; i < 20; ++i)
+        saved.Append(CANBuffer(i % 2 ? 0x18EF0000 + i : 0x100 + i, i % 5 == 4, i % 2, i % 9, data,
+                               i * 2000));
+    for (const char* name : {"replay.asc", "replay.pcapng"}) {
+        SCOPED_TRACE(name);
+        QTemporaryDir dir;
+        const std::string path = dir.filePath(name).toStdString();
+        RecordingUserMessages messages;
+        ASSERT_TRUE(SaveMessageLog(saved, path, messages));
+        SimProcess sim({"--replay", QString::fromStdString(path), "--fast"});
+        PcSession pc;
+        ConnectTo(pc, sim);
+        ASSERT_TRUE(
+            pc.RunUntil([&] { return pc.store().Size() >= saved.Size(); }, kFramesTimeoutMs));
+        for (size_t i = 0; i < saved.Size(); ++i) {
+            const CANBuffer& stored = pc.store()[i];
+            EXPECT_EQ(std::tie(stored.id, stored.extended, stored.response, stored.dlc),
+                      std::tie(saved[i].id, saved[i].extended, saved[i].response, saved[i].dlc))
+                << i;
+        }
+    }
 }
 
 TEST(EndToEnd, AHangupLosesTheLineAfterItsFrames) {

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "export/candump_log.h"
+#include "logs/candump_log.h"
 #include "monitor/frame_line.h"
 #include "sim/sim_process.h"
 #include "tool_process.h"

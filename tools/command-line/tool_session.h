@@ -17,7 +17,7 @@
 // Detect would find, the handshake and setup from `config` (bus rate, loopback, listen-only,
 // filters), received frames handed on one by one, and the window's Disconnect at the end.
 // Everything runs on the Qt event loop of the caller; nothing is shown in a window.
-class ToolSession : public SessionHost, private UserMessages {
+class ToolSession : public SessionHost, private WindowlessUserMessages {
   public:
     ToolSession(ConfigRecord& config, bool brief);
     ~ToolSession() override;
@@ -53,12 +53,7 @@ class ToolSession : public SessionHost, private UserMessages {
     bool BriefMode() const override { return brief_; }
 
   private:
-    // UserMessages: the session's boxes; the reason is taken from the state instead.
-    void ShowMessage(const std::string&, const std::string&) override {}
-    bool AskYesNo(const std::string&, const std::string&) override { return false; }
-    SaveFileChoice AskSaveFileName(const std::string&, const std::vector<FileType>&) override {
-        return {};
-    }
+    // The session's boxes are not shown; the reason is taken from the state instead.
     bool OpenNamed(const std::string& name, int serialRate, std::string& error);
 
     ConfigRecord& config_;

@@ -1,6 +1,6 @@
 #include "dump_options.h"
 
-#include "can_text.h"
+#include "logs/can_text.h"
 #include "command_line.h"
 #include "filters/filter_text.h"
 

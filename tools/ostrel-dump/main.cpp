@@ -6,10 +6,11 @@
 #include <cstdio>
 
 #include "command_line.h"
+#include "common/user_messages.h"
 #include "dump_options.h"
-#include "export/candump_log.h"
-#include "export/save_message_log.h"
 #include "filters/fast_filter_slots.h"
+#include "logs/candump_log.h"
+#include "logs/save_message_log.h"
 #include "monitor/frame_line.h"
 #include "stop_signals.h"
 #include "tool_session.h"
@@ -37,17 +38,6 @@ bool SetUp(const DumpOptions& options, ConfigRecord& config, std::string& error)
     std::copy(placed.begin(), placed.end(), config.filters);
     return true;
 }
-
-// Says a save went wrong; nothing else of a user's box is asked for.
-class SaveMessages : public UserMessages {
-  public:
-    void ShowMessage(const std::string& text, const std::string&) override { failed = text; }
-    bool AskYesNo(const std::string&, const std::string&) override { return false; }
-    SaveFileChoice AskSaveFileName(const std::string&, const std::vector<FileType>&) override {
-        return {};
-    }
-    std::string failed;
-};
 
 // Prints the frames and keeps the counts.
 class FramePrinter {
@@ -135,10 +125,12 @@ int main(int argc, char** argv) {
     if (!options.logFile.empty() && printer.kept.Empty()) {
         PrintError("no frames, so " + options.logFile + " was not written");
     } else if (!options.logFile.empty()) {
-        SaveMessages messages;
-        SaveMessageLog(printer.kept, options.logFile, messages);
-        if (!messages.failed.empty()) {
-            PrintError("cannot write " + options.logFile);
+        WindowlessUserMessages messages;
+        if (!SaveMessageLog(printer.kept, options.logFile, messages)) {
+            // "Cannot write file", the path and the reason, on one line.
+            std::string text = messages.lastMessage;
+            std::replace(text.begin(), text.end(), '\n', ' ');
+            PrintError(text);
             exitCode = kExitFailure;
         }
     }

@@ -5,8 +5,8 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "candump_reader.h"
 #include "command_line.h"
+#include "logs/read_log_file.h"
 #include "send_options.h"
 #include "stop_signals.h"
 #include "tool_session.h"
@@ -59,9 +59,11 @@ int main(int argc, char** argv) {
     const SendOptions options =
         ParseSendOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     std::vector<LogFrame> log;
+    LogReadError logError;
     if (error.empty() && !options.help && !options.logFile.empty() &&
-        !ReadCandumpLog(options.logFile, log, error))
-        error = "-f: " + error;
+        !ReadLogFile(options.logFile, log, logError))
+        error = "-f: " + options.logFile + ": " +
+                (logError.place.empty() ? "" : logError.place + ": ") + logError.reason;
     if (!error.empty()) {
         std::fprintf(stderr, "%s\n", BadUsageLine(kProgram, error).c_str());
         return kExitBadUsage;

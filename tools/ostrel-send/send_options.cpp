@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "candump_reader.h"
 #include "command_line.h"
+#include "logs/candump_log.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ bool ParseFrameText(const std::string& text, CANBuffer& frame, std::string& erro
         return Fail(error, "bad frame '" + text + "': no blanks inside a frame");
     // The frame part of a candump log line, read by the log reader itself.
     LogFrame line;
-    if (!ParseCandumpLine("(0.0) can0 " + text, line, error))
+    if (ReadCandumpLine("(0.0) can0 " + text, line, error) != LogLineKind::Frame)
         return Fail(error, "bad frame '" + text + "': " + error);
     frame = line.frame;
     return true;
@@ -83,8 +83,8 @@ Options:
 )" + std::string(kDeviceOptionsHelp) +
            R"(  -g, --gap MS           milliseconds from one frame to the next (0 to 3600000)
   -c, --count COUNT      send the frame (or the whole file) COUNT times
-  -f, --file FILE        send every frame of a candump log, with the log's own timing
-                         unless -g is given
+  -f, --file FILE        send every frame of a log (candump, ASC, pcapng or Brannox's
+                         CSV), with the log's own timing unless -g is given
   -h, --help             this text
 
 Exit status: 0 when every frame was acknowledged; 1 with a one-line reason when the port, the

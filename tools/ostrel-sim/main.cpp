@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "candump_reader.h"
 #include "link/simulated_port_registry.h"
+#include "logs/read_log_file.h"
 #include "packet_trace.h"
 #include "read_rate_limit.h"
+#include "replay_source.h"
 #include "sim_loop_posix.h"
 #include "sim_options.h"
 #include "simulated_device.h"
@@ -29,7 +30,12 @@ int BadUsage(const std::string& error) {
 std::unique_ptr<TrafficSource> MakeTraffic(const SimOptions& options, std::string& error) {
     if (options.replayFile.empty()) return std::make_unique<TrafficGenerator>(options.generator);
     std::vector<LogFrame> frames;
-    if (!ReadCandumpLog(options.replayFile, frames, error)) return nullptr;
+    LogReadError readError;
+    if (!ReadLogFile(options.replayFile, frames, readError)) {
+        error = options.replayFile + ": " +
+                (readError.place.empty() ? "" : readError.place + ": ") + readError.reason;
+        return nullptr;
+    }
     return std::make_unique<ReplaySource>(std::move(frames), options.fast);
 }
 

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "can_text.h"
+#include "logs/can_text.h"
 
 std::string FormatTraceLine(const TracedPacket& packet) {
     static constexpr char kDigits[] = "0123456789ABCDEF";

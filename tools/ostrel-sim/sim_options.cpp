@@ -132,7 +132,7 @@ const std::map<std::string, OptionDefinition>& Definitions() {
          {"FILE",
           [](SimOptions& o, const std::string& v) {
               o.replayFile = v;
-              return v.empty() ? std::string("expects a candump log file") : std::string();
+              return v.empty() ? std::string("expects a log file") : std::string();
           }}},
         {"--fast",
          {"",
@@ -303,9 +303,10 @@ Generated traffic (the default: 10 frames a second, random mixed identifiers, DL
   --seed N           seed of the random identifiers, lengths and data (default 1)
 
 Replayed traffic:
-  --replay FILE      play a candump log, lines like "(1436509052.249713) can0 0F1#0003004000"
-                     (3 hex digits: standard identifier, 8: extended, #R: remote frame),
-                     with the log's own timing
+  --replay FILE      play a log with its own timing: a candump log, lines like
+                     "(1436509052.249713) can0 0F1#0003004000" (3 hex digits: standard
+                     identifier, 8: extended, #R: remote frame), a Vector ASC log, a pcapng
+                     capture of SocketCAN frames, or a log Brannox saved as CSV
   --fast             play it as fast as the terminal takes it
 
 Both:

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "can_text.h"
+#include "logs/can_text.h"
 #include "traffic_source.h"
 
 enum class IdKind { Standard, Extended, Mixed };
