@@ -39,6 +39,7 @@ ConnectionStatusBar::ConnectionStatusBar(QStatusBar& bar)
     : sConnection_(Field(bar, "sConnection")),
       sPort_(Field(bar, "sPort")),
       sBusRate_(Field(bar, "sBusRate")),
+      sBusLoad_(Field(bar, "sBusLoad")),
       sFrames_(Field(bar, "sFrames")) {}
 
 void ConnectionStatusBar::Show(const LinkStatus& status) {
@@ -47,5 +48,9 @@ void ConnectionStatusBar::Show(const LinkStatus& status) {
         status.portName.empty() ? "no port" : QString::fromStdString(status.portName);
     sPort_->setText(port + " at " + Rate(status.baudRate));
     sBusRate_->setText("CAN " + Rate(status.busRate));
+    sBusLoad_->setText(QString("RX %1/s TX %2/s Load %3%")
+                           .arg(status.busLoad.receivedPerSecond)
+                           .arg(status.busLoad.transmittedPerSecond)
+                           .arg(status.busLoad.loadPercent, 0, 'f', 1));
     sFrames_->setText(QString("Frames %1 / %2").arg(status.storedFrames).arg(FrameStore::kLimit));
 }

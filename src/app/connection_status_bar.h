@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "views/bus_load_meter.h"
+
 class QLabel;
 class QStatusBar;
 
-// What the status bar tells: the state of the link, the port and rates it runs at, and how
-// full the frame store is.
+// What the status bar tells: the state of the link, the port and rates it runs at, the
+// traffic of the last second, and how full the frame store is.
 struct LinkStatus {
     enum class State { NoLink, Pending, Connected };
     State state = State::NoLink;
@@ -16,6 +18,7 @@ struct LinkStatus {
     int32_t baudRate = 0;
     int32_t busRate = 0;
     size_t storedFrames = 0;
+    BusLoadMeter::Rates busLoad;
 };
 
 // The main window's status bar, one field per part of a LinkStatus. Shown by the window's
@@ -30,5 +33,6 @@ class ConnectionStatusBar {
     QLabel* sConnection_;
     QLabel* sPort_;
     QLabel* sBusRate_;
+    QLabel* sBusLoad_;
     QLabel* sFrames_;
 };

@@ -13,6 +13,7 @@
 #include "app/config_comms.h"
 #include "app/connection_status_bar.h"
 #include "app/platform_paths.h"
+#include "common/ticks.h"
 #include "common/user_messages.h"
 #include "config/config_file.h"
 #include "config/config_record.h"
@@ -182,10 +183,12 @@ void TMainForm::ShowFrame(const CANBuffer* record) {
         bStopTxClick();
         return;
     }
+    busLoad_.Count(*record, false, TickCount());
     statusPage_->frameLog().ShowFrame(*record);
 }
 
 void TMainForm::ShowSentFrame(const CANBuffer& record) {
+    busLoad_.Count(record, true, TickCount());
     statusPage_->frameLog().ShowSentFrame(record);
 }
 
@@ -217,6 +220,7 @@ void TMainForm::UpdateStatusBar() {
     status.baudRate = config_.baudRate;
     status.busRate = config_.busRate;
     status.storedFrames = session_->frames().Size();
+    status.busLoad = busLoad_.Measure(TickCount(), config_.busRate);
     statusBar_->Show(status);
 }
 

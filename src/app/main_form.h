@@ -13,6 +13,7 @@
 #include "link/serial.h"
 #include "link/serial_port_device.h"
 #include "session/session_host.h"
+#include "views/bus_load_meter.h"
 
 class ConnectionStatusBar;
 class FiltersPage;
@@ -191,4 +192,5 @@ private:
     TransmitListPage* transmitListPage_ = nullptr;
     QWidget* tabMotor_ = nullptr;
     QTimer* secondTimer_ = nullptr;
+    BusLoadMeter busLoad_;
 };

@@ -6,8 +6,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -116,6 +118,29 @@ TEST_F(HangingUp, LostPortClosesTheLinkAndSaysSo) {
     EXPECT_EQ(LogLines().back().toStdString(), " ** Port " + sim.port() + " lost **");
     EXPECT_EQ(form.actions().tbConnect->toolTip(), "Connect");
     EXPECT_TRUE(messages.boxes.empty());
+}
+
+class SteadyTraffic : public MainFormEndToEndTest {
+protected:
+    // 1000 standard frames a second of eight bytes: 135 bits each with worst-case stuffing.
+    SteadyTraffic() : MainFormEndToEndTest({"--rate", "1000", "--ids", "123", "--dlc", "8"}) {}
+};
+
+TEST_F(SteadyTraffic, StatusBarShowsFramesPerSecondAndBusLoad) {
+    ASSERT_FALSE(sim.port().empty()) << "the simulator did not start";
+    form.FormCreate();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Connected(); }, kTimeoutMs));
+    config.busRate = 500000;  // the rate the load is measured against, read at each tick
+    QTest::qWait(2200);       // a whole second of traffic and a tick after it
+    const QString text = form.findChild<QLabel*>("sBusLoad")->text();
+    const QRegularExpressionMatch match =
+        QRegularExpression(R"(^RX (\d+)/s TX 0/s Load (\d+\.\d)%$)").match(text);
+    ASSERT_TRUE(match.hasMatch()) << text.toStdString();
+    const int perSecond = match.captured(1).toInt();
+    EXPECT_NEAR(perSecond, 1000, 150);  // the generator's pace on a loaded machine
+    EXPECT_EQ(match.captured(2), QString::number(perSecond * 135 * 100.0 / 500000, 'f', 1));
+    form.hide();
 }
 
 }  // namespace
