@@ -24,6 +24,7 @@
 #include "session/handle_can.h"
 #include "transmit/can_message_dialog.h"
 #include "transmit/transmit_list_page.h"
+#include "views/identifier_page.h"
 
 namespace {
 
@@ -35,6 +36,13 @@ template <typename Page>
 Page* Named(Page* page, const char* name) {
     page->setObjectName(name);
     return page;
+}
+
+// Shows a window of its own in front.
+void Raise(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 }  // namespace
@@ -92,6 +100,9 @@ void TMainForm::CreatePages() {
     Tabs_->addTab(transmitListPage_, "Transmit List");
     Tabs_->addTab(tabMotor_, "Motor");
     setCentralWidget(Tabs_);
+    identifierPage_ = Named(new IdentifierPage(session_->frames(), this), "IdentifierWindow");
+    identifierPage_->setWindowFlag(Qt::Window);
+    identifierPage_->setWindowTitle("Frames by Identifier");
 }
 
 void TMainForm::ConnectCommands() {
@@ -123,6 +134,8 @@ void TMainForm::ConnectCommands() {
             &TMainForm::Receive100randommessages1Click);
     connect(a.Manual1, &QAction::triggered, this, &TMainForm::Manual1Click);
     connect(a.About1, &QAction::triggered, this, &TMainForm::About1Click);
+    connect(a.FramesByIdentifier1, &QAction::triggered, this,
+            &TMainForm::FramesByIdentifier1Click);
     connect(a.DisplayDynamically1, &QAction::triggered, this,
             &TMainForm::DisplayDynamically1Click);
     connect(&log, &FrameLogPanel::dynamicDisplayChanged, this, &TMainForm::UpdateControls);
@@ -183,7 +196,9 @@ void TMainForm::ShowFrame(const CANBuffer* record) {
         bStopTxClick();
         return;
     }
-    busLoad_.Count(*record, false, TickCount());
+    const uint64_t now = TickCount();
+    busLoad_.Count(*record, false, now);
+    identifierPage_->AddFrame(*record, now);
     statusPage_->frameLog().ShowFrame(*record);
 }
 
@@ -234,6 +249,8 @@ void TMainForm::ShowFirst1000messages1Click() {
     config_.dynamicDisplay = 0;
     UpdateControls();
 }
+
+void TMainForm::FramesByIdentifier1Click() { Raise(*identifierPage_); }
 
 void TMainForm::DisplayDynamically1Click() {
     // The item has already changed its check when it reports the click.

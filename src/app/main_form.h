@@ -18,6 +18,7 @@
 class ConnectionStatusBar;
 class FiltersPage;
 class HandleCAN;
+class IdentifierPage;
 class QTabWidget;
 class QTimer;
 class StatusPage;
@@ -76,6 +77,7 @@ public:
 
     // Display commands.
     void ShowFirst1000messages1Click();
+    void FramesByIdentifier1Click();
     void DisplayDynamically1Click();
     void tbDisplayMonitorClick();
     void TabsEnter();
@@ -143,6 +145,7 @@ public:
     FiltersPage& filtersPage() { return *filtersPage_; }
     TransmitListPage& transmitListPage() { return *transmitListPage_; }
     TConfigComms& configComms() { return *configComms_; }
+    IdentifierPage& identifierPage() { return *identifierPage_; }
     const MainFormActions& actions() const { return actions_; }
     const std::string& configPath() const { return configPath_; }
     const std::string& programFolder() const { return programFolder_; }
@@ -191,6 +194,8 @@ private:
     FiltersPage* filtersPage_ = nullptr;
     TransmitListPage* transmitListPage_ = nullptr;
     QWidget* tabMotor_ = nullptr;
+    // A window of its own, beside the Status log rather than instead of it.
+    IdentifierPage* identifierPage_ = nullptr;
     QTimer* secondTimer_ = nullptr;
     BusLoadMeter busLoad_;
 };
