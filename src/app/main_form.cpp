@@ -24,6 +24,7 @@
 #include "session/handle_can.h"
 #include "transmit/can_message_dialog.h"
 #include "transmit/transmit_list_page.h"
+#include "views/frame_range_window.h"
 #include "views/identifier_page.h"
 
 namespace {
@@ -103,6 +104,7 @@ void TMainForm::CreatePages() {
     identifierPage_ = Named(new IdentifierPage(session_->frames(), this), "IdentifierWindow");
     identifierPage_->setWindowFlag(Qt::Window);
     identifierPage_->setWindowTitle("Frames by Identifier");
+    frameRangeWindow_ = Named(new FrameRangeWindow(session_->frames(), this), "MessageRange");
 }
 
 void TMainForm::ConnectCommands() {
@@ -134,6 +136,7 @@ void TMainForm::ConnectCommands() {
             &TMainForm::Receive100randommessages1Click);
     connect(a.Manual1, &QAction::triggered, this, &TMainForm::Manual1Click);
     connect(a.About1, &QAction::triggered, this, &TMainForm::About1Click);
+    connect(a.ShowMessageRange1, &QAction::triggered, this, &TMainForm::ShowMessageRange1Click);
     connect(a.FramesByIdentifier1, &QAction::triggered, this,
             &TMainForm::FramesByIdentifier1Click);
     connect(a.DisplayDynamically1, &QAction::triggered, this,
@@ -251,6 +254,8 @@ void TMainForm::ShowFirst1000messages1Click() {
 }
 
 void TMainForm::FramesByIdentifier1Click() { Raise(*identifierPage_); }
+
+void TMainForm::ShowMessageRange1Click() { Raise(*frameRangeWindow_); }
 
 void TMainForm::DisplayDynamically1Click() {
     // The item has already changed its check when it reports the click.

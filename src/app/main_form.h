@@ -17,6 +17,7 @@
 
 class ConnectionStatusBar;
 class FiltersPage;
+class FrameRangeWindow;
 class HandleCAN;
 class IdentifierPage;
 class QTabWidget;
@@ -78,6 +79,7 @@ public:
     // Display commands.
     void ShowFirst1000messages1Click();
     void FramesByIdentifier1Click();
+    void ShowMessageRange1Click();
     void DisplayDynamically1Click();
     void tbDisplayMonitorClick();
     void TabsEnter();
@@ -146,6 +148,7 @@ public:
     TransmitListPage& transmitListPage() { return *transmitListPage_; }
     TConfigComms& configComms() { return *configComms_; }
     IdentifierPage& identifierPage() { return *identifierPage_; }
+    FrameRangeWindow& frameRangeWindow() { return *frameRangeWindow_; }
     const MainFormActions& actions() const { return actions_; }
     const std::string& configPath() const { return configPath_; }
     const std::string& programFolder() const { return programFolder_; }
@@ -196,6 +199,7 @@ private:
     QWidget* tabMotor_ = nullptr;
     // A window of its own, beside the Status log rather than instead of it.
     IdentifierPage* identifierPage_ = nullptr;
+    FrameRangeWindow* frameRangeWindow_ = nullptr;
     QTimer* secondTimer_ = nullptr;
     BusLoadMeter busLoad_;
 };
