@@ -40,7 +40,11 @@ ConnectionStatusBar::ConnectionStatusBar(QStatusBar& bar)
       sPort_(Field(bar, "sPort")),
       sBusRate_(Field(bar, "sBusRate")),
       sBusLoad_(Field(bar, "sBusLoad")),
-      sFrames_(Field(bar, "sFrames")) {}
+      sFrames_(Field(bar, "sFrames")) {
+    sBusLoad_->setToolTip(
+        "Frames per second received / transmitted, and the bus load in percent of the CAN bus "
+        "rate, over the last second (frame lengths with worst-case bit stuffing)");
+}
 
 void ConnectionStatusBar::Show(const LinkStatus& status) {
     sConnection_->setText(StateText(status.state));
@@ -48,7 +52,7 @@ void ConnectionStatusBar::Show(const LinkStatus& status) {
         status.portName.empty() ? "no port" : QString::fromStdString(status.portName);
     sPort_->setText(port + " at " + Rate(status.baudRate));
     sBusRate_->setText("CAN " + Rate(status.busRate));
-    sBusLoad_->setText(QString("RX %1/s TX %2/s Load %3%")
+    sBusLoad_->setText(QString("RX/TX %1/%2 %3%")
                            .arg(status.busLoad.receivedPerSecond)
                            .arg(status.busLoad.transmittedPerSecond)
                            .arg(status.busLoad.loadPercent, 0, 'f', 1));

@@ -49,7 +49,13 @@ IdentifierPage::IdentifierPage(const FrameStore& store, QWidget* parent)
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    table->resizeColumnsToContents();
+    // Room for the widest value of each column, in digits.
+    const int digit = table->fontMetrics().horizontalAdvance('0');
+    const int widths[IdentifierTableModel::kColumns] = {12, 5, 5, 4, 4,  4,  4,  4,
+                                                        4,  4, 4, 9, 10, 13, 13, 13};
+    for (int column = 0; column < IdentifierTableModel::kColumns; ++column)
+        table->setColumnWidth(column, widths[column] * digit);
+    resize(120 * digit, 420);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addWidget(table, 1);
