@@ -20,16 +20,7 @@
 #include "session/frame_store.h"
 #include "views/frame_search.h"
 #include "views/frame_store_model.h"
-
-namespace {
-
-template <typename Control>
-Control* Named(Control* control, const char* name) {
-    control->setObjectName(name);
-    return control;
-}
-
-}  // namespace
+#include "views/named_widget.h"
 
 FrameRangeWindow::FrameRangeWindow(const FrameStore& store, QWidget* parent)
     : QWidget(parent),

@@ -12,16 +12,11 @@
 
 #include "common/ticks.h"
 #include "views/identifier_table_model.h"
+#include "views/named_widget.h"
 
 namespace {
 
 const QColor kInvalidFilter(255, 200, 200);
-
-template <typename Control>
-Control* Named(Control* control, const char* name) {
-    control->setObjectName(name);
-    return control;
-}
 
 }  // namespace
 
