@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "common/ticks.h"
+#include "views/cell_text_delegate.h"
 #include "views/identifier_table_model.h"
 #include "views/named_widget.h"
 
@@ -39,6 +40,7 @@ IdentifierPage::IdentifierPage(const FrameStore& store, QWidget* parent)
     controls->addWidget(bClear);
     controls->addWidget(bFromStore);
     table->setModel(model_);
+    table->setItemDelegate(new CellTextDelegate(table));
     table->setSortingEnabled(true);
     table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);

