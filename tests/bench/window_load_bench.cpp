@@ -11,6 +11,7 @@
 // limit, as Reset CAN Log does, so that every frame takes the whole path into the store and
 // onto the screen.
 
+#include <QCheckBox>
 #include <QEventLoop>
 #include <QTimer>
 #include <chrono>
@@ -24,6 +25,7 @@
 #include "event_loop_bench_support.h"
 #include "session/handle_can.h"
 #include "support/process_usage.h"
+#include "views/frame_range_window.h"
 #include "views/identifier_page.h"
 
 namespace {
@@ -48,6 +50,8 @@ struct Load {
     bool storeFills = false;
     // The Frames by Identifier window is open beside the main window.
     bool identifierWindow = false;
+    // Show Message Range is open beside the main window, following the newest frame.
+    bool messageRangeFollowing = false;
 };
 
 // Counts the frames the window receives: the session's count, which goes on past the store's
@@ -125,6 +129,10 @@ void Measure(const Load& load, int seconds) {
     TMainForm& form = window.form;
     FrameCounter received(form.session(), window.comPort, load.storeFills);
     if (load.identifierWindow) form.FramesByIdentifier1Click();
+    if (load.messageRangeFollowing) {
+        form.ShowMessageRange1Click();
+        form.frameRangeWindow().cbFollow->setChecked(true);
+    }
     if (load.storeFills) {
         bool measured = false;
         window.messages.whileShown = [&] {
@@ -148,6 +156,7 @@ void Measure(const Load& load, int seconds) {
     window.messages.whileShown = nullptr;
     form.DisconnectClick();
     form.identifierPage().hide();
+    form.frameRangeWindow().hide();
     form.hide();
 }
 
@@ -182,8 +191,14 @@ int main(int argc, char** argv) {
          true},
         {"as fast as the pseudo-terminal carries (8 data bytes)", {"--rate", "0", "--dlc", "8"}, 0},
         {"8000 frames/s, 2000 identifiers, Status page", manyIds, busFrames},
-        {"8000 frames/s, 2000 identifiers, Status page and Frames by Identifier", manyIds,
-         busFrames, false, true},
+        {.title = "8000 frames/s, 2000 identifiers, Status page and Frames by Identifier",
+         .simArguments = manyIds,
+         .framesSent = busFrames,
+         .identifierWindow = true},
+        {.title = "8000 frames/s, 2000 identifiers, Status page and Show Message Range following",
+         .simArguments = manyIds,
+         .framesSent = busFrames,
+         .messageRangeFollowing = true},
     };
     for (const Load& load : loads)
         if (QString(load.title).contains(only)) Measure(load, seconds);
