@@ -39,7 +39,11 @@ ConnectionStatusBar::ConnectionStatusBar(QStatusBar& bar)
     : sConnection_(Field(bar, "sConnection")),
       sPort_(Field(bar, "sPort")),
       sBusRate_(Field(bar, "sBusRate")),
+      sBusLoad_(Field(bar, "sBusLoad")),
       sFrames_(Field(bar, "sFrames")) {
+    sBusLoad_->setToolTip(
+        "Frames per second received / transmitted, and the bus load in percent of the CAN bus "
+        "rate, over the last second (frame lengths with worst-case bit stuffing)");
     ShowStoredFrames(0);
 }
 
@@ -49,6 +53,10 @@ void ConnectionStatusBar::Show(const LinkStatus& status) {
                         ? QString("No port")
                         : QString::fromStdString(status.portName) + " at " + Rate(status.baudRate));
     sBusRate_->setText("CAN " + Rate(status.busRate));
+    sBusLoad_->setText(QString("RX/TX %1/%2 %3%")
+                           .arg(status.busLoad.receivedPerSecond)
+                           .arg(status.busLoad.transmittedPerSecond)
+                           .arg(status.busLoad.loadPercent, 0, 'f', 1));
 }
 
 void ConnectionStatusBar::ShowStoredFrames(int count) {

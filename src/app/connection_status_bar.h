@@ -3,16 +3,20 @@
 #include <cstdint>
 #include <string>
 
+#include "views/bus_load_meter.h"
+
 class QLabel;
 class QStatusBar;
 
-// What the status bar tells of the link: its state, and the port and rates it runs at.
+// What the status bar tells of the link: its state, the port and rates it runs at, and the
+// traffic of the last second.
 struct LinkStatus {
     enum class State { NoLink, Pending, Connected };
     State state = State::NoLink;
     std::string portName;
     int32_t baudRate = 0;
     int32_t busRate = 0;
+    BusLoadMeter::Rates busLoad;
 };
 
 // The main window's status bar: one field per part of a LinkStatus, shown by the window's
@@ -29,5 +33,6 @@ class ConnectionStatusBar {
     QLabel* sConnection_;
     QLabel* sPort_;
     QLabel* sBusRate_;
+    QLabel* sBusLoad_;
     QLabel* sFrames_;
 };

@@ -17,6 +17,7 @@
 #include "app/connection_status_bar.h"
 #include "app/platform_paths.h"
 #include "common/replace_file.h"
+#include "common/ticks.h"
 #include "common/user_messages.h"
 #include "config/config_file.h"
 #include "config/config_record.h"
@@ -27,6 +28,8 @@
 #include "session/handle_can.h"
 #include "transmit/can_message_dialog.h"
 #include "transmit/transmit_list_page.h"
+#include "views/frame_range_window.h"
+#include "views/identifier_page.h"
 
 namespace {
 
@@ -40,6 +43,13 @@ template <typename Page>
 Page* Named(Page* page, const char* name) {
     page->setObjectName(name);
     return page;
+}
+
+// Shows a window of its own in front.
+void Raise(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 }  // namespace
@@ -99,6 +109,10 @@ void TMainForm::CreatePages() {
     Tabs_->addTab(transmitListPage_, "Transmit List");
     Tabs_->addTab(tabMotor_, "Motor");
     setCentralWidget(Tabs_);
+    identifierPage_ = Named(new IdentifierPage(session_->frames(), this), "IdentifierWindow");
+    identifierPage_->setWindowFlag(Qt::Window);
+    identifierPage_->setWindowTitle("Frames by Identifier");
+    frameRangeWindow_ = Named(new FrameRangeWindow(session_->frames(), this), "MessageRange");
 }
 
 void TMainForm::ConnectCommands() {
@@ -135,6 +149,9 @@ void TMainForm::ConnectCommands() {
             &TMainForm::Receive100randommessages1Click);
     connect(a.Manual1, &QAction::triggered, this, &TMainForm::Manual1Click);
     connect(a.About1, &QAction::triggered, this, &TMainForm::About1Click);
+    connect(a.ShowMessageRange1, &QAction::triggered, this, &TMainForm::ShowMessageRange1Click);
+    connect(a.FramesByIdentifier1, &QAction::triggered, this,
+            &TMainForm::FramesByIdentifier1Click);
     connect(a.DisplayDynamically1, &QAction::triggered, this, &TMainForm::DisplayDynamically1Click);
     connect(&log, &FrameLogPanel::dynamicDisplayChanged, this, &TMainForm::UpdateControls);
     // Every received frame is stored, so the Received counter is also the store's fill.
@@ -255,10 +272,14 @@ void TMainForm::ShowFrame(const CANBuffer* record) {
         bStopTxClick();
         return;
     }
+    const uint64_t now = TickCount();
+    busLoad_.Count(*record, false, now);
+    identifierPage_->AddFrame(*record, now);
     statusPage_->frameLog().ShowFrame(*record);
 }
 
 void TMainForm::ShowSentFrame(const CANBuffer& record) {
+    busLoad_.Count(record, true, TickCount());
     statusPage_->frameLog().ShowSentFrame(record);
 }
 
@@ -293,6 +314,7 @@ void TMainForm::UpdateStatusBar() {
     status.portName = portName_;
     status.baudRate = config_.baudRate;
     status.busRate = config_.busRate;
+    status.busLoad = busLoad_.Measure(TickCount(), config_.busRate);
     statusBar_->Show(status);
 }
 
@@ -306,6 +328,10 @@ void TMainForm::ShowFirst1000messages1Click() {
     config_.dynamicDisplay = 0;
     UpdateControls();
 }
+
+void TMainForm::FramesByIdentifier1Click() { Raise(*identifierPage_); }
+
+void TMainForm::ShowMessageRange1Click() { Raise(*frameRangeWindow_); }
 
 void TMainForm::DisplayDynamically1Click() {
     // The item has already changed its check when it reports the click.

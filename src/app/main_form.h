@@ -14,10 +14,13 @@
 #include "link/serial.h"
 #include "link/serial_port_device.h"
 #include "session/session_host.h"
+#include "views/bus_load_meter.h"
 
 class ConnectionStatusBar;
 class FiltersPage;
+class FrameRangeWindow;
 class HandleCAN;
+class IdentifierPage;
 class QTabWidget;
 class QTimer;
 class StatusPage;
@@ -86,6 +89,8 @@ class TMainForm : public QMainWindow, public SessionHost, public ConfigControls 
 
     // Display commands.
     void ShowFirst1000messages1Click();
+    void FramesByIdentifier1Click();
+    void ShowMessageRange1Click();
     void DisplayDynamically1Click();
     void tbDisplayMonitorClick();
     void TabsEnter();
@@ -160,6 +165,8 @@ class TMainForm : public QMainWindow, public SessionHost, public ConfigControls 
     FiltersPage& filtersPage() { return *filtersPage_; }
     TransmitListPage& transmitListPage() { return *transmitListPage_; }
     TConfigComms& configComms() { return *configComms_; }
+    IdentifierPage& identifierPage() { return *identifierPage_; }
+    FrameRangeWindow& frameRangeWindow() { return *frameRangeWindow_; }
     const MainFormActions& actions() const { return actions_; }
     const std::string& configPath() const { return configPath_; }
     const std::string& programFolder() const { return programFolder_; }
@@ -221,5 +228,9 @@ class TMainForm : public QMainWindow, public SessionHost, public ConfigControls 
     FiltersPage* filtersPage_ = nullptr;
     TransmitListPage* transmitListPage_ = nullptr;
     QWidget* tabMotor_ = nullptr;
+    // A window of its own, beside the Status log rather than instead of it.
+    IdentifierPage* identifierPage_ = nullptr;
+    FrameRangeWindow* frameRangeWindow_ = nullptr;
     QTimer* secondTimer_ = nullptr;
+    BusLoadMeter busLoad_;
 };

@@ -101,6 +101,7 @@ MainFormActions CreateMainFormActions(QMainWindow& window) {
     log->setObjectName("CAN1");
     a.ShowFirst1000messages1 = Item(log, "ShowFirst1000messages1", "Show First &1000 messages");
     a.ShowMessageRange1 = Item(log, "ShowMessageRange1", "Show &Message Range");
+    a.FramesByIdentifier1 = Item(log, "FramesByIdentifier1", "Frames by &Identifier");
     a.DisplayDynamically1 = Item(log, "DisplayDynamically1", "Display Dynamically");
     a.DisplayDynamically1->setCheckable(true);
     a.DisplayDynamically1->setChecked(true);

@@ -36,6 +36,7 @@ struct MainFormActions {
     // Log
     QAction* ShowFirst1000messages1;
     QAction* ShowMessageRange1;
+    QAction* FramesByIdentifier1;
     QAction* DisplayDynamically1;
     QAction* SaveMessageLog1;
     // Test (Debug Only)

@@ -34,18 +34,38 @@ std::string FormatFrameLine(const CANBuffer& record, bool transmitted) {
     if (transmitted) {
         line = kTransmittedPrefix;
     } else {
-        const uint32_t seconds = record.timestamp / kTicksPerSecond;
-        const uint32_t microseconds = (record.timestamp % kTicksPerSecond) / 2;
-        AppendFormatted(line, "%06u %01u,%03u,%03u,%03u ", record.sequence, seconds / 1000,
-                        seconds % 1000, microseconds / 1000, microseconds % 1000);
+        AppendFormatted(line, "%06u ", record.sequence);
+        line += FormatDeviceTime(record.timestamp) + ' ';
     }
     line += record.extended ? 'E' : 'S';
     line += ' ';
     line += record.response ? 'R' : ' ';
     line += ' ';
-    AppendFormatted(line, "0x%08X %u ", record.id, static_cast<unsigned>(record.dlc));
+    line += FormatIdentifier(record.id);
+    AppendFormatted(line, " %u ", static_cast<unsigned>(record.dlc));
+    return line + FormatDataBytes(record);
+}
+
+std::string FormatDeviceTime(uint32_t ticks) {
+    const uint32_t seconds = ticks / kTicksPerSecond;
+    const uint32_t microseconds = (ticks % kTicksPerSecond) / 2;
+    std::string text;
+    AppendFormatted(text, "%01u,%03u,%03u,%03u", seconds / 1000, seconds % 1000,
+                    microseconds / 1000, microseconds % 1000);
+    return text;
+}
+
+std::string FormatIdentifier(uint32_t id) {
+    std::string text;
+    AppendFormatted(text, "0x%08X", id);
+    return text;
+}
+
+std::string FormatDataBytes(const CANBuffer& record) {
     // A length above 8 is shown as the device sent it; the record holds eight bytes.
     const int shown = std::min<int>(record.dlc, static_cast<int>(record.data.size()));
-    for (int i = 0; i < shown; ++i) AppendFormatted(line, "%02X ", static_cast<unsigned>(record.data[i]));
-    return line;
+    std::string text;
+    for (int i = 0; i < shown; ++i)
+        AppendFormatted(text, "%02X ", static_cast<unsigned>(record.data[i]));
+    return text;
 }

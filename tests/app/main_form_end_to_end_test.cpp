@@ -6,8 +6,12 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +23,10 @@
 #include "session/handle_can.h"
 #include "sim/sim_process.h"
 #include "support/recording_user_messages.h"
+#include "views/frame_range_window.h"
+#include "views/frame_store_model.h"
+#include "views/identifier_page.h"
+#include "views/identifier_stats.h"
 
 namespace {
 
@@ -116,6 +124,53 @@ TEST_F(HangingUp, LostPortClosesTheLinkAndSaysSo) {
     EXPECT_EQ(LogLines().back().toStdString(), " ** Port " + sim.port() + " lost **");
     EXPECT_EQ(form.actions().tbConnect->toolTip(), "Connect");
     EXPECT_TRUE(messages.boxes.empty());
+}
+
+class SteadyTraffic : public MainFormEndToEndTest {
+protected:
+    // 1000 standard frames a second of eight bytes: 135 bits each with worst-case stuffing.
+    SteadyTraffic() : MainFormEndToEndTest({"--rate", "1000", "--ids", "123", "--dlc", "8"}) {}
+};
+
+TEST_F(SteadyTraffic, StatusBarShowsFramesPerSecondAndBusLoad) {
+    ASSERT_FALSE(sim.port().empty()) << "the simulator did not start";
+    form.FormCreate();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Connected(); }, kTimeoutMs));
+    config.busRate = 500000;  // the rate the load is measured against, read at each tick
+    QTest::qWait(2200);       // a whole second of traffic and a tick after it
+    const QString text = form.findChild<QLabel*>("sBusLoad")->text();
+    const QRegularExpressionMatch match =
+        QRegularExpression(R"(^RX/TX (\d+)/0 (\d+\.\d)%$)").match(text);
+    ASSERT_TRUE(match.hasMatch()) << text.toStdString();
+    const int perSecond = match.captured(1).toInt();
+    EXPECT_NEAR(perSecond, 1000, 150);  // the generator's pace on a loaded machine
+    EXPECT_EQ(match.captured(2), QString::number(perSecond * 135 * 100.0 / 500000, 'f', 1));
+    form.hide();
+}
+
+TEST_F(WithTraffic, MessageRangeFollowsLiveFramesAndFramesByIdentifierCountsThem) {
+    ASSERT_FALSE(sim.port().empty()) << "the simulator did not start";
+    form.FormCreate();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Connected(); }, kTimeoutMs));
+    form.actions().ShowMessageRange1->trigger();
+    FrameRangeWindow& range = form.frameRangeWindow();
+    ASSERT_TRUE(range.isVisible());
+    range.cbFollow->setChecked(true);
+    const QScrollBar& scroll = *range.table->verticalScrollBar();
+    // Enough frames to scroll, the newest in sight.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scroll.maximum() > 0; }, kTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return range.model().rowCount() >= 40 && scroll.value() == scroll.maximum(); },
+        kTimeoutMs));
+    EXPECT_LE(static_cast<size_t>(range.model().rowCount()), form.session().frames().Size());
+
+    form.actions().FramesByIdentifier1->trigger();
+    const std::vector<IdentifierRow>& rows = form.identifierPage().stats().Rows();
+    ASSERT_EQ(rows.size(), 2u);  // 123 standard, 18EF2000 extended
+    EXPECT_EQ(rows[0].count + rows[1].count, form.session().frames().Size());
+    form.hide();
 }
 
 }  // namespace

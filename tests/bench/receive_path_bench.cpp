@@ -15,6 +15,8 @@
 #include "session/session_host.h"
 #include "support/fake_serial_port_device.h"
 #include "support/recording_user_messages.h"
+#include "views/bus_load_meter.h"
+#include "views/identifier_stats.h"
 
 namespace {
 
@@ -82,10 +84,11 @@ struct ConnectedSession {
     HandleCAN session{host, messages, config};
 };
 
-void ReportFrames(benchmark::State& state, size_t wireBytes) {
-    const double frames = static_cast<double>(state.iterations()) * kFramesPerBatch;
+void ReportFrames(benchmark::State& state, size_t wireBytes, int framesPerBatch = kFramesPerBatch) {
+    const double frames = static_cast<double>(state.iterations()) * framesPerBatch;
     state.counters["frames"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * wireBytes));
+    if (wireBytes != 0)
+        state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * wireBytes));
 }
 
 // The whole path, as the receive handler runs it: the link's byte reads, the assembler,
@@ -132,6 +135,65 @@ void BM_AcceptOnly(benchmark::State& state) {
     ReportFrames(state, wire.size());
 }
 BENCHMARK(BM_AcceptOnly);
+
+// What the window's views add to each received frame, beside what storing it costs: 2000
+// distinct identifiers in turn, the packets already assembled.
+constexpr int kDistinctIds = 2000;
+
+std::vector<Frame> AssembledPackets() {
+    std::vector<Frame> packets;
+    Frame assembler('Z', 1);
+    for (uint8_t byte : FramePackets(kDistinctIds))
+        if (assembler.Accept(byte)) packets.push_back(assembler);
+    return packets;
+}
+
+std::vector<CANBuffer> StoredRecords() {
+    ConnectedSession s;
+    for (Frame& packet : AssembledPackets()) s.session.Dispatch(packet);
+    return {s.session.frames().begin(), s.session.frames().end()};
+}
+
+// The reference: Dispatch and StoreFrame of an assembled packet.
+void BM_DispatchToStore2000Ids(benchmark::State& state) {
+    std::vector<Frame> packets = AssembledPackets();
+    ConnectedSession s;
+    for (auto _ : state) {
+        s.MakeRoomFor(kDistinctIds);
+        for (Frame& packet : packets) s.session.Dispatch(packet);
+    }
+    ReportFrames(state, 0, kDistinctIds);
+}
+BENCHMARK(BM_DispatchToStore2000Ids);
+
+// Runs `count(record, ms)` for each of the 2000 stored records, a millisecond per batch.
+template <typename Count>
+void EachStoredRecord(benchmark::State& state, Count&& count) {
+    const std::vector<CANBuffer> records = StoredRecords();
+    uint64_t ms = 0;
+    for (auto _ : state) {
+        for (const CANBuffer& record : records) count(record, ms);
+        ++ms;
+    }
+    ReportFrames(state, 0, kDistinctIds);
+}
+
+// The per-identifier statistics of Frames by Identifier.
+void BM_IdentifierStatsAdd2000Ids(benchmark::State& state) {
+    IdentifierStats stats;
+    EachStoredRecord(state, [&](const CANBuffer& record, uint64_t ms) { stats.Add(record, ms); });
+    benchmark::DoNotOptimize(stats.Rows().data());
+}
+BENCHMARK(BM_IdentifierStatsAdd2000Ids);
+
+// The status bar's bus load.
+void BM_BusLoadCount(benchmark::State& state) {
+    BusLoadMeter meter;
+    EachStoredRecord(state,
+                     [&](const CANBuffer& record, uint64_t ms) { meter.Count(record, false, ms); });
+    benchmark::DoNotOptimize(meter.Measure(0, 1000000).loadPercent);
+}
+BENCHMARK(BM_BusLoadCount);
 
 }  // namespace
 

@@ -4,13 +4,14 @@
 // went to sleep and woke up again, the longest stall of its event loop, and the frames per
 // second the window received. Not a test: run it to see the figures.
 //
-//     window_load_bench [seconds per load, default 30]
+//     window_load_bench [seconds per load, default 30] [only the loads whose title has this]
 //
 // Measuring starts once the window is connected, after the handshake's deliberate waits.
 // Except where the load says otherwise, the frame store is emptied before it reaches its
 // limit, as Reset CAN Log does, so that every frame takes the whole path into the store and
 // onto the screen.
 
+#include <QCheckBox>
 #include <QEventLoop>
 #include <QTimer>
 #include <chrono>
@@ -24,6 +25,8 @@
 #include "event_loop_bench_support.h"
 #include "session/handle_can.h"
 #include "support/process_usage.h"
+#include "views/frame_range_window.h"
+#include "views/identifier_page.h"
 
 namespace {
 
@@ -45,6 +48,10 @@ struct Load {
     // The store fills up, and the box that says so stays open, as when nobody is at the
     // screen: the measured time runs in the box's own event loop.
     bool storeFills = false;
+    // The Frames by Identifier window is open beside the main window.
+    bool identifierWindow = false;
+    // Show Message Range is open beside the main window, following the newest frame.
+    bool messageRangeFollowing = false;
 };
 
 // Counts the frames the window receives: the session's count, which goes on past the store's
@@ -121,6 +128,11 @@ void Measure(const Load& load, int seconds) {
     }
     TMainForm& form = window.form;
     FrameCounter received(form.session(), window.comPort, load.storeFills);
+    if (load.identifierWindow) form.FramesByIdentifier1Click();
+    if (load.messageRangeFollowing) {
+        form.ShowMessageRange1Click();
+        form.frameRangeWindow().cbFollow->setChecked(true);
+    }
     if (load.storeFills) {
         bool measured = false;
         window.messages.whileShown = [&] {
@@ -143,6 +155,8 @@ void Measure(const Load& load, int seconds) {
         std::printf("  message box \"%s\": %s\n", box.caption.c_str(), box.text.c_str());
     window.messages.whileShown = nullptr;
     form.DisconnectClick();
+    form.identifierPage().hide();
+    form.frameRangeWindow().hide();
     form.hide();
 }
 
@@ -150,6 +164,7 @@ void Measure(const Load& load, int seconds) {
 
 int main(int argc, char** argv) {
     const int seconds = SecondsArgument(argc, argv, kDefaultSeconds);
+    const QString only = argc > 2 ? QString(argv[2]) : QString();
     const BenchSettingsFolder settings;
     BrannoxApplication app(argc, argv);
 
@@ -160,6 +175,11 @@ int main(int argc, char** argv) {
     // The store's limit is reached after 50000 / 8000 = 6.25 s; the load that fills it sends
     // enough for that and the measured time.
     const uint64_t fillFrames = FrameStore::kLimit + busFrames;
+    // 2000 distinct standard identifiers, 000 to 7CF.
+    QStringList ids;
+    for (int id = 0; id < 2000; ++id) ids << QString("%1").arg(id, 3, 16, QChar('0'));
+    const QStringList manyIds = {"--rate",  busRate,  "--dlc", "8",
+                                 "--count", busCount, "--ids", ids.join(',')};
     const Load loads[] = {
         {"connected, no traffic", {"--count", "0"}, 0},
         {"8000 frames/s (8 data bytes)",
@@ -170,7 +190,17 @@ int main(int argc, char** argv) {
          fillFrames,
          true},
         {"as fast as the pseudo-terminal carries (8 data bytes)", {"--rate", "0", "--dlc", "8"}, 0},
+        {"8000 frames/s, 2000 identifiers, Status page", manyIds, busFrames},
+        {.title = "8000 frames/s, 2000 identifiers, Status page and Frames by Identifier",
+         .simArguments = manyIds,
+         .framesSent = busFrames,
+         .identifierWindow = true},
+        {.title = "8000 frames/s, 2000 identifiers, Status page and Show Message Range following",
+         .simArguments = manyIds,
+         .framesSent = busFrames,
+         .messageRangeFollowing = true},
     };
-    for (const Load& load : loads) Measure(load, seconds);
+    for (const Load& load : loads)
+        if (QString(load.title).contains(only)) Measure(load, seconds);
     return 0;
 }
