@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "common/buddy_label.h"
 #include "common/text.h"
 #include "session/frame_store.h"
 #include "views/frame_search.h"
@@ -43,9 +44,9 @@ FrameRangeWindow::FrameRangeWindow(const FrameStore& store, QWidget* parent)
     cbFindField->addItems({"Identifier", "Data"});
     eFind->setPlaceholderText("18EF2000 or 55 AA");
     auto* controls = new QHBoxLayout;
-    controls->addWidget(new QLabel("Go to"));
+    controls->addWidget(BuddyLabel("Go to", eGoTo));
     controls->addWidget(eGoTo);
-    controls->addWidget(new QLabel("Find"));
+    controls->addWidget(BuddyLabel("Find", eFind));
     controls->addWidget(cbFindField);
     controls->addWidget(eFind, 1);
     controls->addWidget(bFindPrevious);
@@ -53,6 +54,8 @@ FrameRangeWindow::FrameRangeWindow(const FrameStore& store, QWidget* parent)
     controls->addWidget(bCopy);
     controls->addWidget(cbFollow);
 
+    cbFindField->setAccessibleName("Find in");
+    table->setAccessibleName("Stored frames");
     table->setModel(model_);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->hide();

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "common/buddy_label.h"
 #include "common/ticks.h"
 #include "views/cell_text_delegate.h"
 #include "views/identifier_table_model.h"
@@ -34,11 +35,12 @@ IdentifierPage::IdentifierPage(const FrameStore& store, QWidget* parent)
     eFilter->setPlaceholderText("hex prefix (18EF) or range (100-1FF)");
     eFilter->setToolTip("Identifiers shown: a hex prefix, a range such as 100-1FF, or all");
     auto* controls = new QHBoxLayout;
-    controls->addWidget(new QLabel("Identifier"));
+    controls->addWidget(BuddyLabel("Identifier", eFilter));
     controls->addWidget(eFilter, 1);
     controls->addWidget(cbPause);
     controls->addWidget(bClear);
     controls->addWidget(bFromStore);
+    table->setAccessibleName("Frames by Identifier");
     table->setModel(model_);
     table->setItemDelegate(new CellTextDelegate(table));
     table->setSortingEnabled(true);

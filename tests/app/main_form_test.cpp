@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -229,9 +230,10 @@ TEST_F(MainFormTest, EveryInputIsNamedForAssistiveTechnologyByItsOwnLabel) {
         const bool isInput = qobject_cast<QLineEdit*>(input) || qobject_cast<QComboBox*>(input) ||
                              qobject_cast<QPlainTextEdit*>(input) ||
                              qobject_cast<QAbstractItemView*>(input);
-        // A combo box's edit and list are parts of it; the Transmit List page and the CAN
-        // Message dialog have tests of their own.
-        if (!isInput || Inside<QComboBox>(input) || Inside<QWidget>(input, "tabTransmitList") ||
+        // A combo box's edit and list, and a table's headers, are parts of them; the Transmit
+        // List page and the CAN Message dialog have tests of their own.
+        if (!isInput || Inside<QComboBox>(input) || qobject_cast<QHeaderView*>(input) ||
+            Inside<QWidget>(input, "tabTransmitList") ||
             qobject_cast<TCANMessage*>(input->window()))
             continue;
         ++inputs;
