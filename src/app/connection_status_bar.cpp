@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int kFieldPadding = 6;
+constexpr int kFieldPadding = 4;
 
 QLabel* Field(QStatusBar& bar, const char* name) {
     auto* field = new QLabel;
@@ -49,9 +49,11 @@ ConnectionStatusBar::ConnectionStatusBar(QStatusBar& bar)
 
 void ConnectionStatusBar::Show(const LinkStatus& status) {
     sConnection_->setText(StateText(status.state));
-    sPort_->setText(status.portName.empty()
-                        ? QString("No port")
-                        : QString::fromStdString(status.portName) + " at " + Rate(status.baudRate));
+    // The port's serial rate goes without its unit, so that the five fields fit the window's
+    // designed width.
+    sPort_->setText(status.portName.empty() ? QString("No port")
+                                            : QString::fromStdString(status.portName) + " at " +
+                                                  QString::number(status.baudRate));
     sBusRate_->setText("CAN " + Rate(status.busRate));
     sBusLoad_->setText(QString("RX/TX %1/%2 %3%")
                            .arg(status.busLoad.receivedPerSecond)

@@ -62,9 +62,9 @@ TEST_F(MainFormTest, StatusBarShowsLinkAndRatesAtTicksAndTheStoreWithTheReceived
 
     form.SetPortName("ttyFAKE");
     form.Connect1Click();
-    EXPECT_EQ(bar(), "Connecting | ttyFAKE at 115200 bit/s | CAN 250000 bit/s | Frames 0 / 50000");
+    EXPECT_EQ(bar(), "Connecting | ttyFAKE at 115200 | CAN 250000 bit/s | Frames 0 / 50000");
     Receive({0x55, 'Z', 0x00});
-    EXPECT_EQ(bar(), "Connected | ttyFAKE at 115200 bit/s | CAN 250000 bit/s | Frames 0 / 50000");
+    EXPECT_EQ(bar(), "Connected | ttyFAKE at 115200 | CAN 250000 bit/s | Frames 0 / 50000");
 
     // The store's fill is written together with the Received counter: at once for the first
     // two frames of a second, the rest at the tick. A new bus rate shows at the tick.
@@ -72,17 +72,17 @@ TEST_F(MainFormTest, StatusBarShowsLinkAndRatesAtTicksAndTheStoreWithTheReceived
     form.actions().Rx100IdenticalTestMessages1->trigger();
     config.busRate = 125000;
     EXPECT_EQ(received(), "2");
-    EXPECT_EQ(bar(), "Connected | ttyFAKE at 115200 bit/s | CAN 250000 bit/s | Frames 2 / 50000");
+    EXPECT_EQ(bar(), "Connected | ttyFAKE at 115200 | CAN 250000 bit/s | Frames 2 / 50000");
     form.OnSecondTimer();
     EXPECT_EQ(received(), "100");
-    EXPECT_EQ(bar(), "Connected | ttyFAKE at 115200 bit/s | CAN 125000 bit/s | Frames 100 / 50000");
+    EXPECT_EQ(bar(), "Connected | ttyFAKE at 115200 | CAN 125000 bit/s | Frames 100 / 50000");
     form.actions().Rx100IdenticalTestMessages1->trigger();
     EXPECT_EQ(received(), "102");
-    EXPECT_EQ(bar(), "Connected | ttyFAKE at 115200 bit/s | CAN 125000 bit/s | Frames 102 / 50000");
+    EXPECT_EQ(bar(), "Connected | ttyFAKE at 115200 | CAN 125000 bit/s | Frames 102 / 50000");
 
     form.DisconnectClick();
     EXPECT_EQ(bar(),
-              "Not connected | ttyFAKE at 115200 bit/s | CAN 125000 bit/s | Frames 102 / 50000");
+              "Not connected | ttyFAKE at 115200 | CAN 125000 bit/s | Frames 102 / 50000");
 }
 
 }  // namespace
