@@ -10,23 +10,12 @@
 
 namespace {
 
-class ReportingMessages : public UserMessages {
+// Prints what a save had to say; the program then fails.
+class ReportingMessages : public WindowlessUserMessages {
   public:
     void ShowMessage(const std::string& text, const std::string& caption) override {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
         failed = true;
-    }
-    bool AskYesNo(const std::string& text, const std::string& caption) override {
-        ShowMessage(text, caption);
-        return false;
-    }
-    SaveFileChoice AskSaveFileName(const std::string&, const std::vector<std::string>&,
-                                   const std::string&) override {
-        return {};
-    }
-    std::string AskOpenFileName(const std::string&, const std::vector<std::string>&,
-                                const std::string&) override {
-        return {};
     }
     bool failed = false;
 };
