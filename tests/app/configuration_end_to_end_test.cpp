@@ -1,5 +1,5 @@
 // Load Configuration in the real window while connected to ostrel-sim: the device gets the
-// loaded setup and filters, and the link stays as it was.
+// loaded setup, filters and display setting, and the link stays as it was.
 
 #include <gtest/gtest.h>
 
@@ -29,13 +29,15 @@ TEST(ConfigurationEndToEndTest, LoadWhileConnectedSendsTheLoadedSetupAndFilters)
     const std::string path = sim.folder.filePath("bench.ini").toStdString();
     const std::string port = sim.form.PortName();
 
-    // A configuration of another bus rate, serial rate and filter, saved but not yet sent.
+    // A configuration of another bus rate, serial rate, filter and display setting, saved but
+    // not yet sent.
     const ConfigRecord running = sim.config;
     sim.config.busRate = 125000;
     sim.config.baudRate = 9600;
     sim.config.useFilters = 1;
     sim.config.filterCount = 1;
     sim.config.filters[0] = {0x18FEF100, 0x1FFFFF00, 1, {}};
+    sim.config.lcdOn = running.lcdOn ? 0 : 1;
     sim.messages.saveAnswer = {path, ""};
     sim.form.SaveConfiguration1Click();
     sim.config = running;
@@ -55,6 +57,11 @@ TEST(ConfigurationEndToEndTest, LoadWhileConnectedSendsTheLoadedSetupAndFilters)
     ASSERT_EQ(filters.size(), 12u);
     EXPECT_EQ(filters[6].payload,
               (std::vector<uint8_t>{0, 1, 0x00, 0xF1, 0xFE, 0x18, 0x00, 0xFF, 0xFF, 0x1F}));
+
+    const std::vector<TracedPacket> display = HeardSince(sim, before, kLetterDisplay);
+    ASSERT_EQ(display.size(), 1u);
+    EXPECT_EQ(display[0].payload, std::vector<uint8_t>{sim.config.lcdOn});
+    EXPECT_NE(sim.config.lcdOn, running.lcdOn);
 
     // The open link keeps its port and serial rate.
     EXPECT_EQ(sim.form.session().connected, 1);
