@@ -126,6 +126,8 @@ void TMainForm::ConnectCommands() {
     for (QAction* save : {a.tbSaveBuffer, a.SaveMessageLog1})
         connect(save, &QAction::triggered, this, &TMainForm::tbSaveBufferClick);
     connect(a.OpenLog1, &QAction::triggered, this, &TMainForm::OpenLog1Click);
+    connect(a.SaveConfiguration1, &QAction::triggered, this, &TMainForm::SaveConfiguration1Click);
+    connect(a.LoadConfiguration1, &QAction::triggered, this, &TMainForm::LoadConfiguration1Click);
     connect(a.tbClearList, &QAction::triggered, &log, &FrameLogPanel::tbClearListClick);
     for (QAction* listing : {a.tbList1000, a.ShowFirst1000messages1})
         connect(listing, &QAction::triggered, this, &TMainForm::ShowFirst1000messages1Click);
@@ -150,8 +152,7 @@ void TMainForm::ConnectCommands() {
     connect(a.Manual1, &QAction::triggered, this, &TMainForm::Manual1Click);
     connect(a.About1, &QAction::triggered, this, &TMainForm::About1Click);
     connect(a.ShowMessageRange1, &QAction::triggered, this, &TMainForm::ShowMessageRange1Click);
-    connect(a.FramesByIdentifier1, &QAction::triggered, this,
-            &TMainForm::FramesByIdentifier1Click);
+    connect(a.FramesByIdentifier1, &QAction::triggered, this, &TMainForm::FramesByIdentifier1Click);
     connect(a.DisplayDynamically1, &QAction::triggered, this, &TMainForm::DisplayDynamically1Click);
     connect(&log, &FrameLogPanel::dynamicDisplayChanged, this, &TMainForm::UpdateControls);
     // Every received frame is stored, so the Received counter is also the store's fill.
@@ -329,9 +330,13 @@ void TMainForm::ShowFirst1000messages1Click() {
     UpdateControls();
 }
 
-void TMainForm::FramesByIdentifier1Click() { Raise(*identifierPage_); }
+void TMainForm::FramesByIdentifier1Click() {
+    Raise(*identifierPage_);
+}
 
-void TMainForm::ShowMessageRange1Click() { Raise(*frameRangeWindow_); }
+void TMainForm::ShowMessageRange1Click() {
+    Raise(*frameRangeWindow_);
+}
 
 void TMainForm::DisplayDynamically1Click() {
     // The item has already changed its check when it reports the click.

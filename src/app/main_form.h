@@ -87,6 +87,16 @@ class TMainForm : public QMainWindow, public SessionHost, public ConfigControls 
     void CloseOnQuitRequest();
     bool QuitRequested() const { return quitRequested_; }
 
+    // Configuration commands (main_form_configuration.cpp).
+    // Save Configuration: the whole configuration into a new file of the user's choice (".ini"
+    // added to a name without an extension); a failure is told in a box.
+    void SaveConfiguration1Click();
+    // Load Configuration: a file written by Save Configuration (or the settings file) becomes
+    // the current configuration at once, every page showing it and a connected device getting
+    // its setup and filters. A file that is not a whole configuration is told in a box and
+    // changes nothing.
+    void LoadConfiguration1Click();
+
     // Display commands.
     void ShowFirst1000messages1Click();
     void FramesByIdentifier1Click();

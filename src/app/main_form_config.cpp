@@ -13,12 +13,18 @@
 
 namespace {
 
-std::string Text(const QLineEdit* box) { return box->text().toStdString(); }
-QString Text(const std::string& text) { return QString::fromStdString(text); }
+std::string Text(const QLineEdit* box) {
+    return box->text().toStdString();
+}
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 }  // namespace
 
-int TMainForm::TxDlcIndex() const { return statusPage_->transmitData().cbDLC->currentIndex(); }
+int TMainForm::TxDlcIndex() const {
+    return statusPage_->transmitData().cbDLC->currentIndex();
+}
 void TMainForm::SelectTxDlc(int index) {
     statusPage_->transmitData().cbDLC->setCurrentIndex(index);
 }
@@ -34,7 +40,9 @@ bool TMainForm::TxResponse() const {
 void TMainForm::SetTxResponse(bool checked) {
     statusPage_->transmitData().cbResponseFrame->setChecked(checked);
 }
-std::string TMainForm::TxIdText() const { return Text(statusPage_->transmitData().eID); }
+std::string TMainForm::TxIdText() const {
+    return Text(statusPage_->transmitData().eID);
+}
 void TMainForm::SetTxIdText(const std::string& text) {
     statusPage_->transmitData().eID->setText(Text(text));
 }
@@ -58,8 +66,12 @@ void TMainForm::SetBusRateText(const std::string& text) {
     statusPage_->parameters().cbCANBusRate->setEditText(Text(text));
 }
 
-int TMainForm::GapIndex() const { return transmitListPage_->cbGap->currentIndex(); }
-void TMainForm::SelectGap(int index) { transmitListPage_->cbGap->setCurrentIndex(index); }
+int TMainForm::GapIndex() const {
+    return transmitListPage_->cbGap->currentIndex();
+}
+void TMainForm::SelectGap(int index) {
+    transmitListPage_->cbGap->setCurrentIndex(index);
+}
 
 std::vector<std::string> TMainForm::TxLines() const {
     std::vector<std::string> lines;
@@ -72,7 +84,13 @@ void TMainForm::SetTxLines(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) text << txLineBytes_.Decode(line);
     transmitListPage_->eTxList->setPlainText(text.join('\n'));
 }
-void TMainForm::AppendTxLine(const std::string& line) { transmitListPage_->AppendTxLine(line); }
+void TMainForm::AppendTxLine(const std::string& line) {
+    transmitListPage_->AppendTxLine(line);
+}
 
-void TMainForm::DlcChanged() { statusPage_->transmitData().cbDLCChange(); }
-void TMainForm::RedrawFilterList() { filtersPage_->RedrawFilterList(); }
+void TMainForm::DlcChanged() {
+    statusPage_->transmitData().cbDLCChange();
+}
+void TMainForm::RedrawFilterList() {
+    filtersPage_->RedrawFilterList();
+}

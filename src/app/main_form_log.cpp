@@ -2,12 +2,12 @@
 // saved log, resetting the log, and the hidden test menu that feeds made-up received frames to
 // the session.
 #include <QDateTime>
-#include <QFileInfo>
 #include <QStatusBar>
 #include <QString>
 #include <cctype>
 #include <random>
 
+#include "app/file_choice.h"
 #include "app/log_folder_setting.h"
 #include "app/main_form.h"
 #include "common/user_messages.h"
@@ -29,18 +29,7 @@ constexpr uint8_t kReceivedLength = CANBufferPIC::kSize - 1;
 constexpr uint8_t kDebugTestLayout[kReceivedLength] = {0x81, 0x91, 0xA8, 0x56, 0x78, 0x08, 0x55,
                                                        0xAA, 0x19, 0x11, 0xB6, 0x99, 0x11, 0x01};
 
-constexpr int kSavedMessageMs = 5000;
 constexpr char kOpenLogFileTypes[] = "CAN logs (*.csv *.CSV *.txt *.log *.asc *.pcapng);;All (*)";
-
-std::vector<std::string> NameFilters(const char* filters) {
-    std::vector<std::string> list;
-    for (const QString& filter : QString(filters).split(";;")) list.push_back(filter.toStdString());
-    return list;
-}
-
-std::string FileName(const std::string& path) {
-    return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-}
 
 // "Line 12: bad data 'x'", or the reason alone when it is about the file as a whole.
 std::string Described(const LogReadError& error) {
@@ -79,11 +68,7 @@ void TMainForm::tbSaveBufferClick() {
         messages_.AskSaveFileName("Save Message Log", NameFilters(kMessageLogFileTypes), suggested);
     if (choice.path.empty()) return;
     const MessageLogTarget target = ChooseMessageLogTarget(choice.path, choice.nameFilter);
-    // The dialog asked about replacing the name typed, not the one with the extension added.
-    if (target.path != choice.path && QFileInfo::exists(QString::fromStdString(target.path)) &&
-        !messages_.AskYesNo(FileName(target.path) + " already exists.\nDo you want to replace it?",
-                            "Confirm Save As"))
-        return;
+    if (!MayReplaceAddedName(messages_, choice.path, target.path)) return;
     const FrameStore& store = session_->frames();
     if (!SaveMessageLog(store, target, messages_)) return;
     RememberLogFolder(configPath_, target.path);

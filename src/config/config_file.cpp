@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <type_traits>
 
 #include "common/text.h"
@@ -82,11 +84,32 @@ void CopyControlsIntoRecord(const ConfigControls& controls, const std::string& p
         record.txData[i] = static_cast<uint8_t>(ParseHex(controls.TxDataText(i)));
 }
 
+bool WriteConfig(IniFile& file, ConfigRecord& record, const ConfigControls& controls,
+                 std::string* failure) {
+    const std::string port = controls.PortName();
+    CopyControlsIntoRecord(controls, port, record);
+    const std::vector<std::string> lines = controls.TxLines();
+    record.txLineCount = static_cast<int32_t>(lines.size());
+
+    RecordBytes bytes;
+    std::memcpy(bytes.data(), &record, bytes.size());
+    for (size_t offset = 0; offset < bytes.size(); ++offset)
+        file.Write(kGlobal, ByteKey(offset), std::to_string(bytes[offset]));
+    file.Write(kGlobal, kPortKey, port);
+    for (size_t j = 0; j < lines.size(); ++j)
+        file.Write(kTransmits, LineKey(static_cast<int>(j)), lines[j]);
+    return file.Save(failure);
+}
+
 }  // namespace
 
 bool LoadConfig(const std::string& path, ConfigRecord& record, ConfigControls& controls,
                 std::string* failure) {
-    const IniFile file(path);
+    return LoadConfig(IniFile(path), record, controls, failure);
+}
+
+bool LoadConfig(const IniFile& file, ConfigRecord& record, ConfigControls& controls,
+                std::string* failure) {
     RecordBytes bytes;
     for (size_t offset = 0; offset < bytes.size(); ++offset)
         bytes[offset] = static_cast<uint8_t>(file.ReadInteger(kGlobal, ByteKey(offset), 0));
@@ -156,20 +179,41 @@ void ApplyDefaults(ConfigRecord& record, ConfigControls& controls) {
     }
 }
 
+std::string ConfigFileProblem(const IniFile& file) {
+    if (!file.ReadFailure().empty()) return file.ReadFailure();
+    RecordBytes bytes;
+    size_t present = 0;
+    std::string notByte;
+    for (size_t offset = 0; offset < bytes.size(); ++offset) {
+        const std::optional<std::string> value = file.Read(kGlobal, ByteKey(offset));
+        if (!value) continue;
+        ++present;
+        const bool digits = !value->empty() && value->size() <= 3 &&
+                            value->find_first_not_of("0123456789") == std::string::npos;
+        const int number = digits ? std::stoi(*value) : -1;
+        if ((number < 0 || number > UINT8_MAX) && notByte.empty()) notByte = ByteKey(offset);
+        bytes[offset] = static_cast<uint8_t>(number);
+    }
+    if (present == 0) return "It is not a configuration file: it holds none of the settings.";
+    if (present < bytes.size())
+        return "It is too short: only " + std::to_string(present) + " of the " +
+               std::to_string(bytes.size()) + " settings are there.";
+    if (!notByte.empty()) return "It is damaged: the value of " + notByte + " is not a byte.";
+    uint32_t signature;
+    std::memcpy(&signature, bytes.data() + offsetof(ConfigRecord, signature), sizeof signature);
+    if (signature != ConfigRecord::kSignature)
+        return "It is not a configuration of this program: its signature is wrong.";
+    return {};
+}
+
 bool SaveConfig(const std::string& path, ConfigRecord& record, const ConfigControls& controls,
                 std::string* failure) {
-    const std::string port = controls.PortName();
-    CopyControlsIntoRecord(controls, port, record);
-    const std::vector<std::string> lines = controls.TxLines();
-    record.txLineCount = static_cast<int32_t>(lines.size());
-
     IniFile file(path);
-    RecordBytes bytes;
-    std::memcpy(bytes.data(), &record, bytes.size());
-    for (size_t offset = 0; offset < bytes.size(); ++offset)
-        file.Write(kGlobal, ByteKey(offset), std::to_string(bytes[offset]));
-    file.Write(kGlobal, kPortKey, port);
-    for (size_t j = 0; j < lines.size(); ++j)
-        file.Write(kTransmits, LineKey(static_cast<int>(j)), lines[j]);
-    return file.Save(failure);
+    return WriteConfig(file, record, controls, failure);
+}
+
+bool SaveConfigAs(const std::string& path, ConfigRecord& record, const ConfigControls& controls,
+                  std::string* failure) {
+    IniFile file(path, IniFile::Start::kEmpty);
+    return WriteConfig(file, record, controls, failure);
 }

@@ -4,6 +4,7 @@
 
 struct ConfigRecord;
 class ConfigControls;
+class IniFile;
 
 // Replaces every byte of the record from the file (keys B0 ... B451 of "Global", 0 for each
 // one missing), cuts values the controls cannot take, fills the controls and the transmit list
@@ -13,6 +14,14 @@ class ConfigControls;
 // when given: the run then starts with the defaults.
 bool LoadConfig(const std::string& path, ConfigRecord& record, ConfigControls& controls,
                 std::string* failure = nullptr);
+// The same from a file already read.
+bool LoadConfig(const IniFile& file, ConfigRecord& record, ConfigControls& controls,
+                std::string* failure = nullptr);
+
+// Why `file` is not a whole configuration as SaveConfig writes it (unreadable, no settings,
+// settings missing, a value that is no byte, a wrong signature), in words for the user; empty
+// when it is one. Keys beyond the record's bytes are not looked at.
+std::string ConfigFileProblem(const IniFile& file);
 
 // Gives the record and the controls their first-start values, unless the record already
 // carries the signature.
@@ -23,3 +32,8 @@ void ApplyDefaults(ConfigRecord& record, ConfigControls& controls);
 // system's reason in `failure` when given; it is then left as it was.
 bool SaveConfig(const std::string& path, ConfigRecord& record, const ConfigControls& controls,
                 std::string* failure = nullptr);
+
+// The same into a file that holds the configuration and nothing else: whatever the file held
+// before is replaced as a whole, or left as it was when it could not be written.
+bool SaveConfigAs(const std::string& path, ConfigRecord& record, const ConfigControls& controls,
+                  std::string* failure = nullptr);

@@ -51,9 +51,9 @@ std::optional<std::string_view> KeyName(std::string_view line) {
 
 static_assert(IniFile::kMaxReadBytes == 16 * 1024 * 1024, "kTooLarge names the limit");
 
-IniFile::IniFile(std::string path) : path_(std::move(path)) {
+IniFile::IniFile(std::string path, Start start) : path_(std::move(path)) {
     sections_.push_back({});  // the lines before the first section header
-    ReadContents();
+    if (start == Start::kFromFile) ReadContents();
     Parse();
 }
 

@@ -21,11 +21,14 @@ class IniFile {
     // The largest file that is read; a settings file holding 10,000 transmit lines is far below.
     static constexpr int64_t kMaxReadBytes = 16 * 1024 * 1024;
 
+    // Whether the keys start as the file holds them or as none, for a file to be written anew.
+    enum class Start { kFromFile, kEmpty };
+
     // Reads the file (path in UTF-8) when there is one. Only a regular file (or a link to one)
     // of at most kMaxReadBytes is read, so that a device, a pipe or a runaway file never
     // blocks or fills memory; such a file, and one that cannot be read, reads as empty and
     // ReadFailure() says why. A missing file reads as empty and is no failure.
-    explicit IniFile(std::string path);
+    explicit IniFile(std::string path, Start start = Start::kFromFile);
 
     // Why the existing file could not be read ("Permission denied"); empty when it was read
     // or is missing.

@@ -296,4 +296,47 @@ TEST_F(ConfigFileTest, SaveThatCannotCompleteLeavesThePreviousFile) {
     EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
+TEST_F(ConfigFileTest, OnlyAWholeConfigurationOfBytesPassesTheCheck) {
+    Run run;
+    Start(run);
+    ASSERT_TRUE(SaveConfigAs(path_, run.record, run.controls));
+    const std::string whole = ReadFileBytes(path_);
+    const auto replaced = [&whole](const std::string& from, const std::string& to) {
+        std::string text = whole;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    struct Case {
+        const char* name;
+        std::string contents;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {"whole", whole, ""},
+        {"empty", "", "It is not a configuration file: it holds none of the settings."},
+        // Garbage, a cut file and a wrong signature: see the window's test.
+        {"no number", replaced("\nB31=0\r", "\nB31=x\r"),
+         "It is damaged: the value of B31 is not a byte."},
+    };
+    for (const Case& c : cases) {
+        WriteFileBytes(path_, c.contents);
+        EXPECT_EQ(ConfigFileProblem(IniFile(path_)), c.problem) << c.name;
+    }
+    WriteFileBytes(path_, replaced("\nB31=0\r", "\nB31=256\r"));
+    EXPECT_EQ(ConfigFileProblem(IniFile(path_)), "It is damaged: the value of B31 is not a byte.");
+    EXPECT_EQ(ConfigFileProblem(IniFile(folder_.path().toStdString())), "Not a regular file");
+}
+
+TEST_F(ConfigFileTest, SaveAsReplacesWhatTheFileHeld) {
+    WriteFileBytes(path_, "[Other]\r\nColour=blue\r\n[Transmits]\r\nL7=old\r\n");
+    Run run;
+    Start(run);
+    ASSERT_TRUE(SaveConfigAs(path_, run.record, run.controls));
+    const IniFile file(path_);
+    EXPECT_FALSE(file.Read("Other", "Colour"));
+    EXPECT_FALSE(file.Read("Transmits", "L7"));
+    EXPECT_EQ(file.Read("Transmits", "L0"), kDefaultLine);
+    EXPECT_EQ(ConfigFileProblem(file), "");
+}
+
 }  // namespace
