@@ -13,7 +13,9 @@ QLabel* Field(QStatusBar& bar, const char* name) {
     auto* field = new QLabel;
     field->setObjectName(name);
     field->setContentsMargins(kFieldPadding, 0, kFieldPadding, 0);
-    bar.addPermanentWidget(field);
+    // Normal fields, not permanent ones: a passing message ("Saved 50000 frames to ...") takes
+    // their place for its few seconds instead of getting no room beside them.
+    bar.addWidget(field);
     return field;
 }
 

@@ -1,7 +1,10 @@
 // The Help menu and the status bar of the main window.
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QStatusBar>
 
+#include "app/connection_status_bar.h"
 #include "main_form_fixture.h"
 
 namespace {
@@ -81,8 +84,25 @@ TEST_F(MainFormTest, StatusBarShowsLinkAndRatesAtTicksAndTheStoreWithTheReceived
     EXPECT_EQ(bar(), "Connected | ttyFAKE at 115200 | CAN 125000 bit/s | Frames 102 / 50000");
 
     form.DisconnectClick();
-    EXPECT_EQ(bar(),
-              "Not connected | ttyFAKE at 115200 | CAN 125000 bit/s | Frames 102 / 50000");
+    EXPECT_EQ(bar(), "Not connected | ttyFAKE at 115200 | CAN 125000 bit/s | Frames 102 / 50000");
+}
+
+// A passing message ("Saved 50000 frames to ...") needs the bar's room: the fields give way to
+// it while it shows and come back after it.
+TEST(ConnectionStatusBar, FieldsGiveWayToAPassingMessage) {
+    QMainWindow window;
+    ConnectionStatusBar fields(*window.statusBar());
+    fields.Show(LinkStatus{
+        LinkStatus::State::Connected, "/dev/serial/by-id/usb-Ostrel", 115200, 1000000, {}});
+    window.resize(642, 200);
+    window.show();
+    auto* port = window.statusBar()->findChild<QLabel*>("sPort");
+    ASSERT_NE(port, nullptr);
+    EXPECT_TRUE(port->isVisible());
+    window.statusBar()->showMessage("Saved 50000 frames to ostrel-20261208-101500.csv");
+    EXPECT_FALSE(port->isVisible());
+    window.statusBar()->clearMessage();
+    EXPECT_TRUE(port->isVisible());
 }
 
 }  // namespace
