@@ -13,8 +13,8 @@ constexpr const char* kTransmittedPrefix = "    TX               ";
 
 constexpr uint32_t kTicksPerSecond = 2000000;  // device time counts 0.5 us ticks
 
-__attribute__((format(printf, 2, 3))) void AppendFormatted(std::string& line,
-                                                           const char* format, ...) {
+__attribute__((format(printf, 2, 3))) void AppendFormatted(std::string& line, const char* format,
+                                                           ...) {
     char text[48];
     va_list args;
     va_start(args, format);

@@ -36,7 +36,7 @@ constexpr int kTimeoutMs = 10000;
 using Bytes = std::vector<uint8_t>;
 
 class MainFormEndToEndTest : public ::testing::Test {
-protected:
+  protected:
     // The window's own enumeration lists the simulators of this registry folder.
     explicit MainFormEndToEndTest(const QStringList& simArguments) : sim(simArguments) {
         qputenv("OSTREL_SIM_REGISTRY", QByteArray::fromStdString(sim.RegistryFolder()));
@@ -59,12 +59,12 @@ protected:
     ConfigRecord config;
     RecordingUserMessages messages;
     QtSerialPortDevice comPort;
-    TMainForm form{{comPort, messages, config, EnumComPorts,
-                    folder.filePath("BRANNOX.INI").toStdString()}};
+    TMainForm form{
+        {comPort, messages, config, EnumComPorts, folder.filePath("BRANNOX.INI").toStdString()}};
 };
 
 class WithTraffic : public MainFormEndToEndTest {
-protected:
+  protected:
     WithTraffic() : MainFormEndToEndTest({"--rate", "50", "--ids", "123,18EF2000"}) {}
 };
 
@@ -111,7 +111,7 @@ TEST_F(WithTraffic, StartUpFindsTheSimulatorShowsTrafficTransmitsAndDisconnects)
 }
 
 class HangingUp : public MainFormEndToEndTest {
-protected:
+  protected:
     HangingUp() : MainFormEndToEndTest({"--rate", "50", "--hangup-after", "10"}) {}
 };
 
@@ -127,7 +127,7 @@ TEST_F(HangingUp, LostPortClosesTheLinkAndSaysSo) {
 }
 
 class SteadyTraffic : public MainFormEndToEndTest {
-protected:
+  protected:
     // 1000 standard frames a second of eight bytes: 135 bits each with worst-case stuffing.
     SteadyTraffic() : MainFormEndToEndTest({"--rate", "1000", "--ids", "123", "--dlc", "8"}) {}
 };

@@ -6,8 +6,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>

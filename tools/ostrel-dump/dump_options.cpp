@@ -1,8 +1,8 @@
 #include "dump_options.h"
 
-#include "logs/can_text.h"
 #include "command_line.h"
 #include "filters/filter_text.h"
+#include "logs/can_text.h"
 
 namespace {
 
