@@ -196,7 +196,7 @@ TEST(ReadLog, ReadsForeignLinesAndStopsAtTheLimit) {
 }
 
 TEST(PcapngPacket, LaysOutTheBlockAndTheCanFrame) {
-    const uint8_t data[2] = {0x55, 0xAA};
+    const uint8_t data[3] = {0x55, 0xAA, 0x01};  // the response frame below is 3 long
     std::string packet;
     AppendPcapngPacket(packet, CANBuffer(0x123, false, false, 2, data, 3000001));
     EXPECT_EQ(QByteArray::fromStdString(packet).toHex().toStdString(),
