@@ -9,18 +9,21 @@
 
 namespace {
 
-const OptionSpec* FindSpec(const std::vector<OptionSpec>& specs, std::string_view word) {
-    const auto match = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& spec) {
-        return word.size() > 2 && word.substr(0, 2) == "--"
-                   ? word.substr(2) == spec.longName
-                   : word.size() >= 2 && word[1] == spec.name;
-    });
-    return match == specs.end() ? nullptr : &*match;
+const OptionDefinition* FindDefinition(const std::vector<OptionDefinition>& definitions,
+                                       std::string_view word) {
+    const auto match = std::find_if(definitions.begin(), definitions.end(),
+                                    [&](const OptionDefinition& definition) {
+                                        return word.size() > 2 && word.substr(0, 2) == "--"
+                                                   ? word.substr(2) == definition.longName
+                                                   : word.size() >= 2 && word[1] == definition.name;
+                                    });
+    return match == definitions.end() ? nullptr : &*match;
 }
 
 }  // namespace
 
-bool ParseCommandLine(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+bool ParseCommandLine(const std::vector<std::string>& args,
+                      const std::vector<OptionDefinition>& definitions,
                       std::vector<ParsedOption>& options, std::vector<std::string>& operands,
                       std::string& error) {
     for (size_t i = 0; i < args.size(); ++i) {
@@ -34,19 +37,20 @@ bool ParseCommandLine(const std::vector<std::string>& args, const std::vector<Op
             continue;
         }
         const bool isLong = word[1] == '-';
-        const OptionSpec* spec = FindSpec(specs, word);
-        if (spec == nullptr || (!isLong && spec->valueName == nullptr && word.size() > 2)) {
+        const OptionDefinition* definition = FindDefinition(definitions, word);
+        if (definition == nullptr ||
+            (!isLong && definition->valueName == nullptr && word.size() > 2)) {
             error = "unknown option '" + word + "'";
             return false;
         }
-        ParsedOption option{spec->name, {}};
-        if (spec->valueName != nullptr) {
+        ParsedOption option{definition->name, {}};
+        if (definition->valueName != nullptr) {
             if (!isLong && word.size() > 2) {
                 option.value = word.substr(2);
             } else if (i + 1 < args.size()) {
                 option.value = args[++i];
             } else {
-                error = word + " expects " + spec->valueName;
+                error = word + " expects " + definition->valueName;
                 return false;
             }
         }
@@ -55,7 +59,7 @@ bool ParseCommandLine(const std::vector<std::string>& args, const std::vector<Op
     return true;
 }
 
-const std::vector<OptionSpec> kDeviceOptionSpecs = {
+const std::vector<OptionDefinition> kDeviceOptionDefinitions = {
     {'p', "port", "PORT"},
     {'s', "serial-rate", "BAUD"},
     {'b', "bitrate", "RATE"},
@@ -101,11 +105,12 @@ bool ApplyDeviceOption(const ParsedOption& option, DeviceOptions& device, std::s
     }
 }
 
-bool ParseProgramOptions(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
-                         DeviceOptions& device, const OptionHandler& apply,
-                         std::vector<std::string>& operands, std::string& error) {
-    std::vector<OptionSpec> all = kDeviceOptionSpecs;
-    all.insert(all.end(), specs.begin(), specs.end());
+bool ParseProgramOptions(const std::vector<std::string>& args,
+                         const std::vector<OptionDefinition>& definitions, DeviceOptions& device,
+                         const OptionHandler& apply, std::vector<std::string>& operands,
+                         std::string& error) {
+    std::vector<OptionDefinition> all = kDeviceOptionDefinitions;
+    all.insert(all.end(), definitions.begin(), definitions.end());
     std::vector<ParsedOption> parsed;
     if (!ParseCommandLine(args, all, parsed, operands, error)) return false;
     for (const ParsedOption& option : parsed) {

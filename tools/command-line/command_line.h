@@ -9,7 +9,7 @@
 // The command lines of the programs, read as can-utils' tools read theirs: short options, some
 // taking a value ("-n 10" or "-n10"), long options ("--help", "--port PORT"), and the other
 // words as operands. "--" ends the options.
-struct OptionSpec {
+struct OptionDefinition {
     char name;              // the short form, also the key of a parsed option
     const char* longName;   // without the dashes
     const char* valueName;  // null for a switch
@@ -21,7 +21,8 @@ struct ParsedOption {
 };
 
 // False with `error` (one line) for an unknown option or a missing value.
-bool ParseCommandLine(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+bool ParseCommandLine(const std::vector<std::string>& args,
+                      const std::vector<OptionDefinition>& definitions,
                       std::vector<ParsedOption>& options, std::vector<std::string>& operands,
                       std::string& error);
 
@@ -38,19 +39,20 @@ struct DeviceOptions {
     bool loopback = false;
 };
 // -p PORT, -s BAUD, -b RATE and -x, in the form of every program's help text.
-extern const std::vector<OptionSpec> kDeviceOptionSpecs;
+extern const std::vector<OptionDefinition> kDeviceOptionDefinitions;
 extern const char kDeviceOptionsHelp[];
 // Takes `option` when it is one of the device options: true when it was and is good, false
 // with `error` when it is bad, false without `error` when it is not one of them.
 bool ApplyDeviceOption(const ParsedOption& option, DeviceOptions& device, std::string& error);
 
-// Reads a program's command line: the device options into `device`, each option of `specs` to
-// `apply` (false with `error` for a bad value), the other words into `operands`. False with
-// `error` at the first bad option.
+// Reads a program's command line: the device options into `device`, each option of
+// `definitions` to `apply` (false with `error` for a bad value), the other words into
+// `operands`. False with `error` at the first bad option.
 using OptionHandler = std::function<bool(const ParsedOption& option, std::string& error)>;
-bool ParseProgramOptions(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
-                         DeviceOptions& device, const OptionHandler& apply,
-                         std::vector<std::string>& operands, std::string& error);
+bool ParseProgramOptions(const std::vector<std::string>& args,
+                         const std::vector<OptionDefinition>& definitions, DeviceOptions& device,
+                         const OptionHandler& apply, std::vector<std::string>& operands,
+                         std::string& error);
 
 // Sets `error` and returns false, for the readers of the options.
 bool Fail(std::string& error, const std::string& text);

@@ -6,10 +6,10 @@
 
 namespace {
 
-const std::vector<OptionSpec> kSpecs = {{'L', "listen-only", nullptr},  {'B', "brief", nullptr},
-                                        {'a', "window-lines", nullptr}, {'l', "log", "FILE"},
-                                        {'n', "count", "COUNT"},        {'T', "timeout", "SECONDS"},
-                                        {'h', "help", nullptr}};
+const std::vector<OptionDefinition> kOptions = {
+    {'L', "listen-only", nullptr}, {'B', "brief", nullptr}, {'a', "window-lines", nullptr},
+    {'l', "log", "FILE"},          {'n', "count", "COUNT"}, {'T', "timeout", "SECONDS"},
+    {'h', "help", nullptr}};
 
 bool ApplyOption(const ParsedOption& option, DumpOptions& options, std::string& error) {
     switch (option.name) {
@@ -63,7 +63,8 @@ DumpOptions ParseDumpOptions(const std::vector<std::string>& args, std::string& 
     const auto apply = [&options](const ParsedOption& option, std::string& error) {
         return ApplyOption(option, options, error);
     };
-    if (!ParseProgramOptions(args, kSpecs, options.device, apply, operands, error)) return options;
+    if (!ParseProgramOptions(args, kOptions, options.device, apply, operands, error))
+        return options;
     for (const std::string& operand : operands) {
         FilterEntry filter;
         if (!ParseFilterText(operand, filter)) {

@@ -8,7 +8,7 @@
 
 namespace {
 
-const std::vector<OptionSpec> kSpecs = {
+const std::vector<OptionDefinition> kOptions = {
     {'g', "gap", "MS"}, {'c', "count", "COUNT"}, {'f', "file", "FILE"}, {'h', "help", nullptr}};
 
 constexpr uint64_t kMaxGapMs = 3600000;
@@ -56,7 +56,8 @@ SendOptions ParseSendOptions(const std::vector<std::string>& args, std::string& 
     const auto apply = [&options](const ParsedOption& option, std::string& error) {
         return ApplyOption(option, options, error);
     };
-    if (!ParseProgramOptions(args, kSpecs, options.device, apply, operands, error)) return options;
+    if (!ParseProgramOptions(args, kOptions, options.device, apply, operands, error))
+        return options;
     if (options.help) return options;
     if (!options.logFile.empty()) {
         if (!operands.empty()) error = "expects either a frame or -f FILE, not both";
