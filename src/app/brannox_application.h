@@ -9,7 +9,7 @@ class UserMessages;
 // timer, a received packet) is shown in a message box, and the program goes on.
 class BrannoxApplication : public QApplication {
     Q_OBJECT
-public:
+  public:
     BrannoxApplication(int& argc, char** argv);
 
     // Where escaped exceptions are shown; message boxes until this is set.
@@ -20,6 +20,6 @@ public:
     // Shows the exception being handled (call it inside a catch block).
     void ShowCurrentException();
 
-private:
+  private:
     UserMessages* messages_ = nullptr;
 };

@@ -10,7 +10,9 @@ uint64_t TickCount() {
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-int64_t WallClockSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+int64_t WallClockSeconds() {
+    return static_cast<int64_t>(std::time(nullptr));
+}
 
 void BusyWaitUntil(uint64_t deadline) {
     BusyWaitFor(deadline, [] { return false; });

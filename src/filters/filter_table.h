@@ -16,7 +16,7 @@ using FilterEditor = std::function<bool(FilterEntry& entry, bool maskEditable, i
 // Each command returns true when it was carried out, so the caller redraws and uploads the
 // list; false means it did nothing (full list, no such entry, nowhere to move).
 class FilterTable {
-public:
+  public:
     static constexpr uint32_t kNewEntryMask = 0x1FFF0000;
 
     explicit FilterTable(ConfigRecord& config) : config_(config) {}
@@ -39,7 +39,7 @@ public:
     void SyncSharedMasks();
     std::vector<std::string> ListLines() const;
 
-private:
+  private:
     bool IsEntry(int index) const { return index >= 0 && index < Count(); }
     void Swap(int first, int second);
 

@@ -17,7 +17,9 @@ std::string NumberedValue(int index, uint32_t value, bool extended) {
 }
 
 // Identifier bits a filter compares: 29 for an extended entry, 11 for a standard one.
-uint32_t FilterIdLimit(bool extended) { return extended ? kExtendedIdLimit : kStandardIdLimit; }
+uint32_t FilterIdLimit(bool extended) {
+    return extended ? kExtendedIdLimit : kStandardIdLimit;
+}
 
 }  // namespace
 

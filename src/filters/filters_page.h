@@ -15,7 +15,7 @@ class TSetFilter;
 // the six fast filters to the device.
 class FiltersPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     struct Hooks {
         // The session's SendSetupAndFilters(false); it sends nothing while disconnected.
         std::function<void()> uploadFilters;
@@ -48,7 +48,7 @@ public:
     QPlainTextEdit* Memo1;
     QListWidget* lFilter;
 
-private:
+  private:
     // The Set Filter dialog, opened 16 pixels right of and below the list's place counted
     // from the main window's outer corner.
     FilterEditor DialogEditor();

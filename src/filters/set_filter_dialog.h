@@ -12,7 +12,7 @@ class QPushButton;
 // keystroke; OK cuts the identifier and the mask to 11 or 29 bits.
 class TSetFilter : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TSetFilter(QWidget* parent = nullptr);
 
     // Shows the dialog at `topLeft` (outer corner) captioned "Set Filter <number>"; a locked
@@ -26,6 +26,6 @@ public:
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 
-private:
+  private:
     void eIDChange();
 };

@@ -8,7 +8,7 @@
 // The serial-port component that a Serial link drives: line settings, open and close, byte
 // input and output, and a receive notification. Production uses QSerialPort; tests use a fake.
 class SerialPortDevice {
-public:
+  public:
     enum class FlowControl { None, Software };
     enum class ErrorKind { ResourceLost, Other };
 

@@ -11,7 +11,7 @@ struct ConfigRecord;
 // configuration record and sent to the device at once (only while connected).
 class CanParametersGroup : public QGroupBox {
     Q_OBJECT
-public:
+  public:
     static constexpr int kMinBusRate = 10000;
     static constexpr int kMaxBusRate = 1000000;
 
@@ -31,7 +31,7 @@ public:
     QCheckBox* cbBrief;
     QComboBox* cbCANBusRate;
 
-private:
+  private:
     ConfigRecord& config_;
     HandleCAN& session_;
 };

@@ -7,7 +7,7 @@
 // "Packets Missed" indicator blink, one change a tick, until five ticks after the last such
 // frame.
 class LogThrottle {
-public:
+  public:
     static constexpr int kFrameLinesPerSecond = 4;
     static constexpr int kMissedBlinkTicks = 5;
 
@@ -29,7 +29,7 @@ public:
     int transmittedCount() const { return transmittedCount_; }
     bool missedVisible() const { return missedVisible_; }
 
-private:
+  private:
     Outcome Count(int& counter, bool dynamicDisplay);
     bool BlinkPhase() const { return (secondTicks_ & 1) != 0; }
 

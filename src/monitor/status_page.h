@@ -13,14 +13,14 @@ struct ConfigRecord;
 // its counters below.
 class StatusPage : public QWidget {
     Q_OBJECT
-public:
+  public:
     StatusPage(ConfigRecord& config, HandleCAN& session, QWidget* parent = nullptr);
 
     CanParametersGroup& parameters() { return *parameters_; }
     TransmitDataGroup& transmitData() { return *transmitData_; }
     FrameLogPanel& frameLog() { return *frameLog_; }
 
-private:
+  private:
     CanParametersGroup* parameters_;
     TransmitDataGroup* transmitData_;
     FrameLogPanel* frameLog_;

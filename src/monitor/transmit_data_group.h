@@ -13,7 +13,7 @@ struct CANBuffer;
 // " CAN Data to Transmit ": one CAN frame composed by hand and sent with acknowledgement.
 class TransmitDataGroup : public QGroupBox {
     Q_OBJECT
-public:
+  public:
     static constexpr int kDataBoxes = 8;
 
     explicit TransmitDataGroup(HandleCAN& session, QWidget* parent = nullptr);
@@ -34,6 +34,6 @@ public:
     std::array<QLineEdit*, kDataBoxes> eData;
     QLabel* tHex;
 
-private:
+  private:
     HandleCAN& session_;
 };

@@ -60,7 +60,9 @@ std::string CanMessageModel::FormLine() const {
     return line;
 }
 
-void CanMessageModel::SetId(std::string_view typed) { id = NormaliseHexText(typed, kIdLength); }
+void CanMessageModel::SetId(std::string_view typed) {
+    id = NormaliseHexText(typed, kIdLength);
+}
 
 void CanMessageModel::SetNote(std::string_view text) {
     if (text == note) return;

@@ -49,7 +49,7 @@ struct CanMessageModel {
     // Both "Data : 0x" labels and eBigData.
     bool DataRowShown() const { return dlc != 0; }
 
-private:
+  private:
     void CheckDataBytes();
     void BigDataToBytes();
 };

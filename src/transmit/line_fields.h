@@ -10,13 +10,13 @@ constexpr size_t kTxLineReadLimit = 999;
 // a field are skipped and a run of them counts as one, so an empty field does not exist and
 // the next non-empty one takes its place. The separator that ends a field is consumed.
 class LineFields {
-public:
+  public:
     explicit LineFields(std::string_view line) : rest_(line) {}
 
     // The next field ended by any character of `separators`, or nothing when none is left.
     std::optional<std::string_view> Next(std::string_view separators);
 
-private:
+  private:
     std::string_view rest_;
 };
 

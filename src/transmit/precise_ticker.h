@@ -12,7 +12,7 @@ class QSocketNotifier;
 // tick for the periods it missed, not a burst.
 class PreciseTicker : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit PreciseTicker(QObject* parent = nullptr);
     ~PreciseTicker() override;
 
@@ -24,10 +24,10 @@ public:
     // The period of the last start.
     int interval() const { return lastPeriodMs_; }
 
-signals:
+  signals:
     void timeout();
 
-private:
+  private:
     void Arm(int periodMs);
     void OnExpired();
 

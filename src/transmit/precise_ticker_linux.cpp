@@ -1,5 +1,3 @@
-#include "transmit/precise_ticker.h"
-
 #include <sys/timerfd.h>
 #include <unistd.h>
 
@@ -7,6 +5,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <system_error>
+
+#include "transmit/precise_ticker.h"
 
 PreciseTicker::PreciseTicker(QObject* parent) : QObject(parent) {
     clockFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
@@ -25,7 +25,9 @@ void PreciseTicker::start(int periodMs) {
     Arm(periodMs);
 }
 
-void PreciseTicker::stop() { Arm(0); }
+void PreciseTicker::stop() {
+    Arm(0);
+}
 
 void PreciseTicker::Arm(int periodMs) {
     periodMs_ = periodMs;

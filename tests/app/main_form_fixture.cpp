@@ -53,8 +53,9 @@ std::vector<SentPacket> MainFormTest::TakeSentPackets() {
             continue;
         }
         if (assembler.Accept(wire[i]))
-            packets.push_back({assembler.command, std::vector<uint8_t>(assembler.payload.begin(),
-                                                   assembler.payload.begin() + assembler.length)});
+            packets.push_back({assembler.command,
+                               std::vector<uint8_t>(assembler.payload.begin(),
+                                                    assembler.payload.begin() + assembler.length)});
     }
     return packets;
 }

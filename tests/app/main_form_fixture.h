@@ -17,7 +17,7 @@
 // A fake port that answers Auto Detect's identify packet with 55 5A on the ports named in
 // `answering`, and cannot open the ports named in `failing`.
 class DetectableDevice : public FakeSerialPortDevice {
-public:
+  public:
     bool Open() override;
     void Write(const uint8_t* data, int size) override;
 
@@ -34,7 +34,7 @@ struct SentPacket {
 // The real main window over a fake port, a fake user and a first-run configuration whose
 // file lives in a folder of the test's own.
 class MainFormTest : public ::testing::Test {
-protected:
+  protected:
     MainFormTest();
 
     // Connects on "ttyFAKE" as Connect and the device's answer do, and forgets what went out.

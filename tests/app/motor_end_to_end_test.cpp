@@ -47,9 +47,9 @@ TEST(MotorEndToEndTest, SetConfigSendsRequestThreePagesAndRequestWithPausesBetwe
     }
     EXPECT_EQ(letters, "FGGGF");
     const std::string request = "80 52 45 51 31";
-    EXPECT_EQ(data, (std::vector<std::string>{request, "00 C4 09 F4 01 A0 0F",
-                                              "01 20 7D 00 05 FF FF", "02 90 D0 03 00 00 FF",
-                                              request}));
+    EXPECT_EQ(data,
+              (std::vector<std::string>{request, "00 C4 09 F4 01 A0 0F", "01 20 7D 00 05 FF FF",
+                                        "02 90 D0 03 00 00 FF", request}));
 
     // The window waits the whole pause after each page; the terminal may shift an arrival by
     // a little, hence the allowance below the pause.

@@ -50,9 +50,10 @@ Spread SpacingError(const std::vector<uint64_t>& timesUs, int gapMs) {
 }
 
 void Print(const char* where, const Spread& spread) {
-    std::printf("  %-21s error median %6.3f ms, 99th percentile %6.3f ms, max %7.3f ms; "
-                "mean spacing %8.3f ms\n",
-                where, spread.medianMs, spread.p99Ms, spread.maxMs, spread.meanSpacingMs);
+    std::printf(
+        "  %-21s error median %6.3f ms, 99th percentile %6.3f ms, max %7.3f ms; "
+        "mean spacing %8.3f ms\n",
+        where, spread.medianMs, spread.p99Ms, spread.maxMs, spread.meanSpacingMs);
 }
 
 double ProcessCpuSeconds() {
@@ -76,10 +77,11 @@ void MeasureGap(int gapMs, int frames) {
     }
     TransmitListPage& page = sim.form.transmitListPage();
     sim.form.findChild<QTabWidget*>("Tabs")->setCurrentWidget(&page);
-    page.eTxList->setPlainText("123,0,0,8,1,2,3,4,5,6,7,8\n"
-                               "; the comment costs no gap\n"
-                               "18EF2000,1,0,8,11,22,33,44,55,66,77,88\n"
-                               "7FF,0,1,0\n");
+    page.eTxList->setPlainText(
+        "123,0,0,8,1,2,3,4,5,6,7,8\n"
+        "; the comment costs no gap\n"
+        "18EF2000,1,0,8,11,22,33,44,55,66,77,88\n"
+        "7FF,0,1,0\n");
     page.cbGap->setCurrentText(QString::number(gapMs));
     page.cbLoopMsgs->setChecked(true);
 
@@ -99,15 +101,15 @@ void MeasureGap(int gapMs, int frames) {
     std::vector<uint64_t> arrivalsUs;
     const std::vector<TracedPacket> traced = sim.FramesFromPc();
     for (size_t i = before; i < traced.size(); ++i) arrivalsUs.push_back(traced[i].timeUs);
-    const double spanS =
-        arrivalsUs.size() < 2
-            ? 0
-            : static_cast<double>(arrivalsUs.back() - arrivalsUs.front()) / 1e6;
-    std::printf("gap %d ms: %zu frames in %.3f s = %.1f frames/s (%zu timer ticks), "
-                "program CPU %.1f us per frame\n",
-                gapMs, arrivalsUs.size(), spanS,
-                spanS > 0 ? static_cast<double>(arrivalsUs.size() - 1) / spanS : 0.0,
-                ticksUs.size(), cpuSeconds / static_cast<double>(ticksUs.size()) * 1e6);
+    const double spanS = arrivalsUs.size() < 2
+                             ? 0
+                             : static_cast<double>(arrivalsUs.back() - arrivalsUs.front()) / 1e6;
+    std::printf(
+        "gap %d ms: %zu frames in %.3f s = %.1f frames/s (%zu timer ticks), "
+        "program CPU %.1f us per frame\n",
+        gapMs, arrivalsUs.size(), spanS,
+        spanS > 0 ? static_cast<double>(arrivalsUs.size() - 1) / spanS : 0.0, ticksUs.size(),
+        cpuSeconds / static_cast<double>(ticksUs.size()) * 1e6);
     Print("arrival at simulator:", SpacingError(arrivalsUs, gapMs));
     Print("tick done in program:", SpacingError(ticksUs, gapMs));
 }

@@ -1,8 +1,8 @@
+#include "filters/filter_table.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "filters/filter_table.h"
 
 namespace {
 
@@ -44,9 +44,13 @@ TEST(FilterTable, AddLocksSlotsOneAndThreeToFiveOnTheirGroupsMask) {
     std::vector<Offer> offers;
     for (int i = 0; i < 7; ++i) ASSERT_TRUE(table.Add(Recorder(offers)));
     ASSERT_EQ(config.filterCount, 7);
-    const std::vector<std::pair<uint32_t, bool>> expected = {
-        {FilterTable::kNewEntryMask, true}, {0x1000, false}, {FilterTable::kNewEntryMask, true},
-        {0x1002, false}, {0x1002, false}, {0x1002, false}, {FilterTable::kNewEntryMask, true}};
+    const std::vector<std::pair<uint32_t, bool>> expected = {{FilterTable::kNewEntryMask, true},
+                                                             {0x1000, false},
+                                                             {FilterTable::kNewEntryMask, true},
+                                                             {0x1002, false},
+                                                             {0x1002, false},
+                                                             {0x1002, false},
+                                                             {FilterTable::kNewEntryMask, true}};
     for (int slot = 0; slot < 7; ++slot) {
         EXPECT_EQ(offers[slot].number, slot);
         EXPECT_EQ(offers[slot].mask, expected[slot].first) << slot;

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "filters/filter_text.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -25,8 +25,7 @@ TEST(FilterListLine, ListsFastAndStoredEntriesByteForByte) {
 }
 
 TEST(FilterPattern, ShowsComparedBitsAndIgnoredBitsInGroupsOfFour) {
-    EXPECT_EQ(FilterPattern(Entry(0, 0x1FFF0000, true)),
-              "0 0000 0000 0000 XXXX XXXX XXXX XXXX ");
+    EXPECT_EQ(FilterPattern(Entry(0, 0x1FFF0000, true)), "0 0000 0000 0000 XXXX XXXX XXXX XXXX ");
     EXPECT_EQ(FilterPattern(Entry(0x1FFFFFFF, 0x1FFFFFFF, true)).size(), 37u);
     EXPECT_EQ(FilterPattern(Entry(0x5A5, 0x7FF, false)), "101 1010 0101 ");
     // Bits above the identifier size are not shown.

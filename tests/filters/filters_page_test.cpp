@@ -1,3 +1,5 @@
+#include "filters/filters_page.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -6,7 +8,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "filters/filters_page.h"
 #include "filters/set_filter_dialog.h"
 #include "support/modal_dialog_answer.h"
 

@@ -5,10 +5,10 @@
 
 // A property every input must keep. A broken one aborts, so libFuzzer saves the input as a
 // crash just as it does for a sanitizer report.
-#define FUZZ_CHECK(condition)                                                          \
-    do {                                                                               \
-        if (!(condition)) {                                                            \
+#define FUZZ_CHECK(condition)                                                                  \
+    do {                                                                                       \
+        if (!(condition)) {                                                                    \
             std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                              \
-        }                                                                              \
+            std::abort();                                                                      \
+        }                                                                                      \
     } while (false)

@@ -49,7 +49,8 @@ void TypeInto(CanMessageModel& model, std::string_view edits) {
             model.SetNote(edits.substr(1));
             return;
         }
-        const std::string_view text = edits.substr(1, end == std::string_view::npos ? end : end - 1);
+        const std::string_view text =
+            edits.substr(1, end == std::string_view::npos ? end : end - 1);
         if (box >= '0' && box <= '7')
             model.SetByte(box - '0', text);
         else if (box == 'd')
@@ -84,8 +85,8 @@ void CheckFormedLine(const CanMessageModel& model) {
     reloaded.Load(line);
     FUZZ_CHECK(reloaded.id == model.id && reloaded.extended == model.extended &&
                reloaded.rtr == model.rtr && reloaded.dlc == model.dlc);
-    FUZZ_CHECK(std::equal(reloaded.data.begin(), reloaded.data.begin() + model.dlc,
-                          model.data.begin()));
+    FUZZ_CHECK(
+        std::equal(reloaded.data.begin(), reloaded.data.begin() + model.dlc, model.data.begin()));
 }
 
 }  // namespace

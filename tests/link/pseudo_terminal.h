@@ -8,7 +8,7 @@
 // A real pseudo-terminal for tests of the serial port adapter: the program under test opens
 // SlavePath() as its serial port, and the test plays the device on the master side.
 class PseudoTerminal {
-public:
+  public:
     // Opens the master, and the slave once in raw mode, so that no line discipline touches
     // the bytes. Throws std::runtime_error when the system gives no pseudo-terminal.
     PseudoTerminal();
@@ -28,7 +28,7 @@ public:
     // Hangs the line up, as when the device is unplugged.
     void CloseMaster();
 
-private:
+  private:
     int master_ = -1;
     int slave_ = -1;
     std::string slavePath_;

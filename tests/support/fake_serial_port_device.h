@@ -10,7 +10,7 @@
 // An in-memory serial port: what the program writes is collected in `written`, and bytes
 // given to Feed() are what it reads.
 class FakeSerialPortDevice : public SerialPortDevice {
-public:
+  public:
     void SetPortName(const std::string& name) override { portName = name; }
     void SetBaudRate(int rate, bool custom) override {
         baudRate = rate;
@@ -49,7 +49,7 @@ public:
     bool open = false;
     bool failOpen = false;
     std::string openErrorText = "no such port";  // the reason a failing Open() gives
-    int pendingOutput = 0;  // what OutputCount() reports
+    int pendingOutput = 0;                       // what OutputCount() reports
     std::deque<uint8_t> input;
     std::vector<uint8_t> written;
     std::vector<uint8_t> transmitted;

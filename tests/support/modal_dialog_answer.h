@@ -10,7 +10,7 @@
 // then it closes with OK or Cancel. A test creates one before the command that opens the
 // dialog; Shown() tells how often the command opened it.
 class ModalDialogAnswer : public QObject {
-public:
+  public:
     ModalDialogAnswer(QDialog& dialog, bool accept, std::function<void()> look = {})
         : dialog_(dialog), accept_(accept), look_(std::move(look)) {
         dialog_.installEventFilter(this);
@@ -19,7 +19,7 @@ public:
 
     int Shown() const { return shown_; }
 
-protected:
+  protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Show) {
             ++shown_;
@@ -34,7 +34,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     QDialog& dialog_;
     bool accept_;
     std::function<void()> look_;

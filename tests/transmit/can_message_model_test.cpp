@@ -1,10 +1,10 @@
+#include "transmit/can_message_model.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
 #include <vector>
-
-#include "transmit/can_message_model.h"
 
 namespace {
 
@@ -26,8 +26,13 @@ TEST(CanMessageModel, LoadedLinesAndTheirResults) {
         std::string note;
     };
     const std::vector<LoadCase> cases = {
-        {kDefaultConfigLine, "18EF20A3", true, false, 8,
-         {"FD", "A0", "0F", "FF", "FF", "FF", "FF", "FF"}, "Turn on, Default Direction, 2000RPM"},
+        {kDefaultConfigLine,
+         "18EF20A3",
+         true,
+         false,
+         8,
+         {"FD", "A0", "0F", "FF", "FF", "FF", "FF", "FF"},
+         "Turn on, Default Direction, 2000RPM"},
         {"123,0,0,2,,05", "123", false, false, 2, {"05", "00"}, ""},
         {"123,0,0,2,11,22,33; note", "123", false, false, 2, {"11", "22"}, "33"},
         {"123,1,0,0; note", "123", true, false, 0, {}, ""},

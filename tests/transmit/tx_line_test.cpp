@@ -1,10 +1,10 @@
+#include "transmit/tx_line.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "transmit/tx_line.h"
 
 namespace {
 

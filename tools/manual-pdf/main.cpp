@@ -23,7 +23,9 @@ int Fail(const QString& why) {
 }
 
 // Make's rule syntax, which Ninja reads too: blanks in a name are escaped.
-QString DepfileName(QString path) { return path.replace(' ', "\\ "); }
+QString DepfileName(QString path) {
+    return path.replace(' ', "\\ ");
+}
 
 bool WriteDepfile(const QString& depfilePath, const QString& target, const QString& manual,
                   const QStringList& images) {
@@ -50,8 +52,7 @@ int main(int argc, char** argv) {
     if (!manual.error.isEmpty()) return Fail(manual.error);
     // The manual's first line, its main heading, names the PDF.
     const QString title = manual.document->firstBlock().text();
-    if (!WriteManualPdf(*manual.document, pdf, title))
-        return Fail("cannot write " + pdf);
+    if (!WriteManualPdf(*manual.document, pdf, title)) return Fail("cannot write " + pdf);
     if (args.size() == 4 && !WriteDepfile(args[3], pdf, markdown, manual.images))
         return Fail("cannot write " + args[3]);
     return 0;

@@ -1,7 +1,5 @@
 #include "manual_document.h"
 
-#include "manual_style.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +13,8 @@
 #include <QTextImageFormat>
 #include <QUrl>
 #include <vector>
+
+#include "manual_style.h"
 
 namespace {
 
