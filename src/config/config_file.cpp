@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <type_traits>
@@ -43,12 +42,6 @@ std::string ByteKey(size_t offset) {
 }
 std::string LineKey(int index) {
     return "L" + std::to_string(index);
-}
-
-std::string HexByteText(uint8_t value) {
-    char text[4];
-    std::snprintf(text, sizeof text, "%02X", value);
-    return text;
 }
 
 void CutToControlRanges(ConfigRecord& record) {
@@ -124,7 +117,7 @@ bool LoadConfig(const IniFile& file, ConfigRecord& record, ConfigControls& contr
     controls.SetTxExtended(record.txExtended != 0);
     controls.SetTxResponse(record.txResponse != 0);
     controls.SetTxIdText(FormatIdText(record.txId, true));
-    for (int i = 0; i < 8; ++i) controls.SetTxDataText(i, HexByteText(record.txData[i]));
+    for (int i = 0; i < 8; ++i) controls.SetTxDataText(i, HexByte(record.txData[i]));
 
     controls.SetUseFilters(record.useFilters != 0);
     controls.SetListenOnly(record.listenOnly != 0);
