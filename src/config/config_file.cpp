@@ -35,7 +35,6 @@ constexpr char kDefaultTxLine[] =
     "18EF20A3,1,0,8,FD,A0,0F,FF,FF,FF,FF,FF; Turn on, Default Direction, 2000RPM";
 constexpr uint32_t kDefaultFilterId = 0x01234567;
 constexpr uint32_t kDefaultFilterMask = 0x0FFFFFF0;
-constexpr char kDynamicDisplayHint[] = "Turn on Dynamic Display to see received packets!";
 
 std::string ByteKey(size_t offset) {
     return "B" + std::to_string(offset);
