@@ -65,7 +65,7 @@ void TMainForm::tbSaveBufferClick() {
     const std::string suggested =
         LogFolder() + "/" + SuggestedLogName(QDateTime::currentDateTime());
     const UserMessages::SaveFileChoice choice =
-        messages_.AskSaveFileName("Save Message Log", NameFilters(kMessageLogFileTypes), suggested);
+        messages_.AskSaveFileName("Save Message Log", MessageLogFileTypes(), suggested);
     if (choice.path.empty()) return;
     const MessageLogTarget target = ChooseMessageLogTarget(choice.path, choice.nameFilter);
     if (!MayReplaceAddedName(messages_, choice.path, target.path)) return;
