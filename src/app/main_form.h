@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/main_form_actions.h"
-#include "common/xdg_viewer_registry.h"
 #include "config/config_controls.h"
 #include "config/tx_line_bytes.h"
+#include "help/xdg_viewer_registry.h"
 #include "link/frame.h"
 #include "link/serial.h"
 #include "link/serial_port_device.h"
