@@ -16,7 +16,12 @@ constexpr uint32_t MaxId(bool extended) {
 inline constexpr uint32_t kDeviceTicksPerUs = 2;
 inline constexpr uint32_t kDeviceTicksPerSecond = 1000000 * kDeviceTicksPerUs;
 
-// The bus rates in bit/s that the window's rate lists offer, and the one they start at (250000).
+// The bus rates in bit/s that the window's rate lists offer, and the one they start at, which
+// is also the rate of a first start and of the command-line tools (250000).
 inline constexpr int32_t kBusRateChoices[] = {33333,  50000,  83333,  100000,
                                               125000, 250000, 500000, 1000000};
 inline constexpr int kDefaultBusRateChoice = 5;
+inline constexpr int32_t kDefaultBusRate = kBusRateChoices[kDefaultBusRateChoice];
+
+// The serial line rate of a first start and of the command-line tools.
+inline constexpr int32_t kDefaultSerialRate = 115200;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <type_traits>
 
+#include "common/can_limits.h"
 #include "common/text.h"
 #include "config/config_controls.h"
 #include "config/config_record.h"
@@ -26,8 +27,6 @@ constexpr char kPortKey[] = "Port";
 constexpr uint8_t kMaxDlcIndex = 8;
 constexpr int kMaxGapIndex = 11;
 
-constexpr int32_t kDefaultBaudRate = 115200;
-constexpr int32_t kDefaultBusRate = 250000;
 constexpr int kDefaultDlcIndex = 8;
 constexpr char kDefaultTxId[] = "01234567";
 constexpr int kDefaultGapIndex = 6;  // the item "1000"
@@ -147,7 +146,7 @@ bool LoadConfig(const IniFile& file, ConfigRecord& record, ConfigControls& contr
 void ApplyDefaults(ConfigRecord& record, ConfigControls& controls) {
     if (record.signature == ConfigRecord::kSignature) return;
 
-    record.baudRate = kDefaultBaudRate;
+    record.baudRate = kDefaultSerialRate;
     record.dynamicDisplay = 1;
     record.busRate = kDefaultBusRate;
     controls.SetBusRateText(std::to_string(kDefaultBusRate));
