@@ -60,6 +60,8 @@ TEST_F(MotorPageTest, StartsWithTheInitialTextsAndSendsNothing) {
     for (const auto& [edit, text] : texts) EXPECT_EQ(edit->text(), text);
     EXPECT_TRUE(page.mcbCANRate->isEditable());
     EXPECT_EQ(page.mcbCANRate->count(), 8);
+    EXPECT_EQ(page.mcbCANRate->itemText(1), "50000");
+    EXPECT_EQ(page.mcbCANRate->itemText(7), "1000000");
     EXPECT_EQ(page.mcbCANRate->currentText(), "250000");
     EXPECT_EQ(page.sError->text(), "Error Here");
     EXPECT_EQ(page.sError2->text(), "Error Here");
