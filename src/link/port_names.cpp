@@ -3,7 +3,7 @@
 #include <QSerialPortInfo>
 
 #include "common/text.h"
-#include "link/simulated_port_registry.h"
+#include "sim_ports/simulated_port_registry.h"
 
 std::string PlatformPortName(const std::string& name) {
 #ifdef Q_OS_WIN

@@ -11,7 +11,7 @@
 #include <tuple>
 
 #include "link/port_names.h"
-#include "link/simulated_port_registry.h"
+#include "sim_ports/simulated_port_registry.h"
 #include "logs/save_message_log.h"
 #include "pc_session.h"
 #include "session/frame_store.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "command_line.h"
-#include "link/simulated_port_registry.h"
+#include "sim_ports/simulated_port_registry.h"
 #include "logs/read_log_file.h"
 #include "packet_trace.h"
 #include "read_rate_limit.h"

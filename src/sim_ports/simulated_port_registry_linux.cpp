@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "link/simulated_port_registry_platform.h"
+#include "sim_ports/simulated_port_registry_platform.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "link/simulated_port_registry.h"
+#include "sim_ports/simulated_port_registry.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "link/simulated_port_registry.h"
+#include "sim_ports/simulated_port_registry.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -6,7 +6,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "link/simulated_port_registry_platform.h"
+#include "sim_ports/simulated_port_registry_platform.h"
 
 namespace fs = std::filesystem;
 
