@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
 #include "sim_ports/simulated_port_registry_platform.h"
@@ -13,36 +11,28 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kFolderOverride = "OSTREL_SIM_REGISTRY";
-constexpr const char* kEntryExtension = ".port";
-// An entry is two short lines; anything longer was not written by a simulator.
-constexpr std::streamsize kMaxEntrySize = 4096;
+constexpr const char* kNamePrefix = "ostrel-sim-";
 
-struct Entry {
-    long pid = 0;
-    std::string port;
-};
-
-// An entry file holds the owner's process id and the port path, one per line.
-bool ReadEntry(const fs::path& file, Entry& entry) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
-    std::string text(static_cast<size_t>(kMaxEntrySize) + 1, '\0');
-    in.read(text.data(), kMaxEntrySize + 1);
-    if (in.gcount() > kMaxEntrySize) return false;
-    text.resize(static_cast<size_t>(in.gcount()));
-    std::istringstream lines(text);
-    std::string pidLine;
-    if (!std::getline(lines, pidLine) || !std::getline(lines, entry.port)) return false;
-    if (pidLine.empty() || pidLine.find_first_not_of("0123456789") != std::string::npos ||
-        pidLine.size() > 9)
-        return false;
-    entry.pid = std::strtol(pidLine.c_str(), nullptr, 10);
-    return entry.pid > 0 && fs::path(entry.port).is_absolute();
+// The registry folder when it is one that only the current user can write to; empty otherwise.
+fs::path TrustedFolder() {
+    const fs::path folder = SimulatedPortRegistryFolder();
+    std::string error;
+    if (folder.empty() || !PrepareSimulatedPortFolder(folder, false, error)) return {};
+    return folder;
 }
 
-bool EntryIsLive(const Entry& entry) {
-    std::error_code ignored;
-    return ProcessOfCurrentUserAlive(entry.pid) && fs::exists(entry.port, ignored);
+bool InFolder(const fs::path& name, const fs::path& folder) {
+    return name.lexically_normal().parent_path() == (folder / "").lexically_normal().parent_path();
+}
+
+// What the name `link` reaches while its simulator runs; a stale name is deleted.
+std::optional<SimulatorTerminal> Follow(const fs::path& link) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(link, ec))) return std::nullopt;
+    const std::optional<SimulatorTerminal> terminal =
+        LiveSimulatorTerminal(fs::read_symlink(link, ec).string());
+    if (!terminal) fs::remove(link, ec);
+    return terminal;
 }
 
 }  // namespace
@@ -67,59 +57,51 @@ fs::path SimulatorSubfolder(const std::string& name, std::string& error) {
 }
 
 std::vector<std::string> ListSimulatedPorts() {
-    const fs::path folder = SimulatedPortRegistryFolder();
-    std::string error;
-    if (folder.empty() || !PrepareSimulatedPortFolder(folder, false, error)) return {};
-    std::vector<Entry> live;
+    const fs::path folder = TrustedFolder();
+    if (folder.empty()) return {};
+    std::vector<std::pair<long, std::string>> live;
     std::error_code ec;
-    for (const fs::directory_entry& file : fs::directory_iterator(folder, ec)) {
-        if (file.path().extension() != kEntryExtension) continue;
-        Entry entry;
-        if (ReadEntry(file.path(), entry) && EntryIsLive(entry)) {
-            live.push_back(entry);
-        } else {
-            std::error_code ignored;
-            fs::remove(file.path(), ignored);
-        }
-    }
-    std::sort(live.begin(), live.end(),
-              [](const Entry& a, const Entry& b) { return a.pid < b.pid; });
+    // Other entries (the folders of shared buses) are not names.
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec))
+        if (const std::optional<SimulatorTerminal> terminal = Follow(entry.path()))
+            live.emplace_back(terminal->pid, entry.path().string());
+    std::sort(live.begin(), live.end());
     std::vector<std::string> ports;
-    for (const Entry& entry : live) ports.push_back(entry.port);
+    for (auto& [pid, name] : live) ports.push_back(std::move(name));
     return ports;
 }
 
-SimulatedPortRegistration::SimulatedPortRegistration(const std::string& portPath) {
+std::string SimulatedPortDevice(const std::string& name) {
+    const fs::path folder = SimulatedPortRegistryFolder();
+    if (folder.empty() || !InFolder(name, folder)) return name;
+    // The name itself is not opened: the check and the open then reach the same descriptor.
+    const std::optional<SimulatorTerminal> terminal =
+        TrustedFolder().empty() ? std::nullopt : Follow(name);
+    return terminal ? terminal->device : AbsentDevicePath();
+}
+
+SimulatedPortAnnouncement::SimulatedPortAnnouncement(int terminalFd) {
     const fs::path folder = SimulatedPortRegistryFolder();
     if (folder.empty()) {
         error_ = "no folder for the port registry";
         return;
     }
     if (!PrepareSimulatedPortFolder(folder, true, error_)) return;
-    const std::string pid = std::to_string(CurrentProcessId());
-    const fs::path entry = folder / (pid + kEntryExtension);
-    const fs::path partial = folder / (pid + ".partial");
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out << pid << '\n' << portPath << '\n';
-        if (!out.flush()) {
-            error_ = "cannot write " + partial.string();
-            return;
-        }
-    }
-    // Renamed into place so that a lister never reads half an entry.
+    NameProcessAsSimulator();
+    ListSimulatedPorts();  // deletes the names of ended simulators
+    const fs::path link = folder / (kNamePrefix + std::to_string(CurrentProcessId()));
     std::error_code ec;
-    fs::rename(partial, entry, ec);
+    fs::remove(link, ec);  // left by an ended process that had this id
+    fs::create_symlink(OwnDescriptorPath(terminalFd), link, ec);
     if (ec) {
-        error_ = "cannot write " + entry.string() + ": " + ec.message();
-        fs::remove(partial, ec);
+        error_ = "cannot create " + link.string() + ": " + ec.message();
         return;
     }
-    entry_ = entry;
+    name_ = link.string();
 }
 
-SimulatedPortRegistration::~SimulatedPortRegistration() {
-    if (entry_.empty()) return;
+SimulatedPortAnnouncement::~SimulatedPortAnnouncement() {
+    if (name_.empty()) return;
     std::error_code ignored;
-    fs::remove(entry_, ignored);
+    fs::remove(name_, ignored);
 }

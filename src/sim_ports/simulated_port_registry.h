@@ -5,9 +5,12 @@
 #include <vector>
 
 // Simulated devices (ostrel-sim) announce their pseudo-terminals here so that the port
-// enumeration lists them while they run. Each running simulator owns one small file in a
-// per-user folder naming its process and its port; a file whose process has ended or whose
-// port is gone is stale and is deleted when it is seen, so a killed simulator is never listed.
+// enumeration lists them while they run. Each running simulator owns one name in a per-user
+// folder, ostrel-sim-<process id>: a symbolic link to the terminal descriptor it holds open
+// (/proc/<process id>/fd/<n>), never to the terminal's own /dev/pts/N. The name is what the PC
+// lists, opens and saves. Once the simulator is gone the name leads nowhere, so a saved name
+// can never reach a terminal that another program got later under the same number; the name
+// is deleted when it is seen stale.
 //
 // The folder is $XDG_RUNTIME_DIR/ostrel-sim, or /tmp/ostrel-sim-<uid> without it. The
 // environment variable OSTREL_SIM_REGISTRY names another folder; it exists so that tests run
@@ -21,23 +24,32 @@ std::filesystem::path SimulatedPortRegistryFolder();
 // not one that only the current user can write to.
 std::filesystem::path SimulatorSubfolder(const std::string& name, std::string& error);
 
-// The ports of the simulators running now, ordered by process id. Stale entries are deleted.
+// The port names of the simulators running now, ordered by process id. Stale names are deleted.
 std::vector<std::string> ListSimulatedPorts();
 
-// One simulator's entry, from construction until destruction.
-class SimulatedPortRegistration {
-  public:
-    // Registers `portPath` for the calling process; Registered() tells whether it worked.
-    explicit SimulatedPortRegistration(const std::string& portPath);
-    ~SimulatedPortRegistration();
-    SimulatedPortRegistration(const SimulatedPortRegistration&) = delete;
-    SimulatedPortRegistration& operator=(const SimulatedPortRegistration&) = delete;
+// What to open for the port name `name`. A name in the registry folder is a simulator's: while
+// that simulator runs, the answer is its own descriptor of its terminal, checked to be one; when
+// it is gone (or the folder is not this user's alone), a path that does not exist, so the open
+// finds no such port and nothing is written. Any other name is returned as it is.
+std::string SimulatedPortDevice(const std::string& name);
 
-    bool Registered() const { return !entry_.empty(); }
-    // Why registering failed; empty when it worked.
+// The calling process's announcement of the terminal it holds open as `terminalFd`, from
+// construction until destruction. It also names the process as a simulator and deletes the
+// stale names of ended ones.
+class SimulatedPortAnnouncement {
+  public:
+    explicit SimulatedPortAnnouncement(int terminalFd);
+    ~SimulatedPortAnnouncement();
+    SimulatedPortAnnouncement(const SimulatedPortAnnouncement&) = delete;
+    SimulatedPortAnnouncement& operator=(const SimulatedPortAnnouncement&) = delete;
+
+    bool Announced() const { return !name_.empty(); }
+    // The port name the PC opens; empty when announcing failed.
+    const std::string& Name() const { return name_; }
+    // Why announcing failed; empty when it worked.
     const std::string& Error() const { return error_; }
 
   private:
-    std::filesystem::path entry_;
+    std::string name_;
     std::string error_;
 };

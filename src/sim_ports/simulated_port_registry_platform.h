@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 // The operating-system calls of the simulated-port registry, one file per platform.
@@ -12,5 +13,21 @@ std::filesystem::path DefaultSimulatedPortFolder();
 bool PrepareSimulatedPortFolder(const std::filesystem::path& folder, bool create,
                                 std::string& error);
 long CurrentProcessId();
-// True while process `pid` runs and belongs to the current user.
-bool ProcessOfCurrentUserAlive(long pid);
+
+// Gives the calling process the name by which LiveSimulatorTerminal knows a simulator.
+void NameProcessAsSimulator();
+// The path through which other processes reach descriptor `fd` of the calling process while it
+// runs; a simulator's name links to it.
+std::string OwnDescriptorPath(int fd);
+
+struct SimulatorTerminal {
+    long pid = 0;
+    // The path that opens the terminal: the simulator's own descriptor of it.
+    std::string device;
+};
+// What the link target `target` (an OwnDescriptorPath of some process) reaches, when that
+// process is a running simulator of the current user and the descriptor is a pseudo-terminal.
+std::optional<SimulatorTerminal> LiveSimulatorTerminal(const std::string& target);
+
+// A path that never exists: opening it fails as a missing port does.
+std::string AbsentDevicePath();

@@ -1,16 +1,17 @@
 #include "sim_ports/simulated_port_registry.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QTemporaryDir>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-
-#include "link/port_names.h"
 
 namespace fs = std::filesystem;
 
@@ -21,60 +22,116 @@ class IsolatedRegistry {
   public:
     IsolatedRegistry() { setenv("OSTREL_SIM_REGISTRY", folder().c_str(), 1); }
     ~IsolatedRegistry() { unsetenv("OSTREL_SIM_REGISTRY"); }
-    std::string folder() const { return dir_.path().toStdString(); }
+    fs::path folder() const { return dir_.path().toStdString(); }
 
   private:
     QTemporaryDir dir_;
 };
 
-long DeadProcessId() {
-    const pid_t child = fork();
-    if (child == 0) _exit(0);
-    waitpid(child, nullptr, 0);
-    return child;
+// A pseudo-terminal whose slave side this process holds open.
+struct OwnTerminal {
+    OwnTerminal() {
+        master = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0)
+            slave = open(ptsname(master), O_RDWR | O_NOCTTY);
+    }
+    ~OwnTerminal() {
+        if (slave >= 0) close(slave);
+        if (master >= 0) close(master);
+    }
+    int master = -1;
+    int slave = -1;
+};
+
+dev_t DeviceOf(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? info.st_rdev : 0;
 }
 
-void WriteEntry(const fs::path& file, const std::string& text) {
-    std::ofstream(file) << text;
-}
+// A process of this user that is not a simulator, holding a terminal: what a simulator's
+// process id may belong to after it ended.
+class OtherProgram {
+  public:
+    OtherProgram() {
+        int pipeFds[2];
+        if (pipe(pipeFds) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            prctl(PR_SET_NAME, "other-program", 0, 0, 0);
+            OwnTerminal terminal;
+            (void)!write(pipeFds[1], &terminal.slave, sizeof terminal.slave);
+            pause();
+            _exit(0);
+        }
+        if (read(pipeFds[0], &fd_, sizeof fd_) != sizeof fd_) fd_ = -1;
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+    }
+    ~OtherProgram() {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    std::string TerminalDescriptor() const {
+        return "/proc/" + std::to_string(pid_) + "/fd/" + std::to_string(fd_);
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int fd_ = -1;
+};
 
 }  // namespace
 
-TEST(SimulatedPortRegistry, ListsLiveEntriesAndDeletesStaleOnes) {
+TEST(SimulatedPortRegistry, AnnouncesANameThatLeadsToItsTerminalWhileItLives) {
     IsolatedRegistry registry;
     const fs::path folder = registry.folder();
     EXPECT_EQ(SimulatedPortRegistryFolder(), folder);
-    const std::string livePort = "/dev/null";
-    const fs::path deadOwner = folder / "1.port";
-    const fs::path portGone = folder / "2.port";
-    const fs::path garbled = folder / "3.port";
-    WriteEntry(deadOwner, std::to_string(DeadProcessId()) + "\n/dev/null\n");
-    WriteEntry(portGone, std::to_string(getpid()) + "\n/dev/pts/does-not-exist\n");
-    WriteEntry(garbled, "12ab\n/dev/null\n");
-    WriteEntry(folder / "notes.txt", "left alone");
+    OtherProgram other;
+    fs::create_symlink("/dev/null", folder / "to-a-device");
+    fs::create_symlink(other.TerminalDescriptor(), folder / "of-another-program");
+    fs::create_directory(folder / "bus-x");
+    std::ofstream(folder / "notes.txt") << "left alone";
+    OwnTerminal terminal;
+    ASSERT_GE(terminal.slave, 0);
+    std::string name;
     {
-        SimulatedPortRegistration registration(livePort);
-        ASSERT_TRUE(registration.Registered()) << registration.Error();
-        EXPECT_EQ(ListSimulatedPorts(), std::vector<std::string>{livePort});
-        EXPECT_FALSE(fs::exists(deadOwner));
-        EXPECT_FALSE(fs::exists(portGone));
-        EXPECT_FALSE(fs::exists(garbled));
-        EXPECT_TRUE(fs::exists(folder / "notes.txt"));
-
-        // The port enumeration lists simulated ports after the system's own.
-        const std::vector<std::string> ports = EnumComPorts();
-        ASSERT_FALSE(ports.empty());
-        EXPECT_EQ(ports.back(), livePort);
+        SimulatedPortAnnouncement announcement(terminal.slave);
+        ASSERT_TRUE(announcement.Announced()) << announcement.Error();
+        name = announcement.Name();
+        EXPECT_EQ(fs::path(name).parent_path(), folder);
+        EXPECT_EQ(ListSimulatedPorts(), std::vector<std::string>{name});
+        const std::vector<std::string> left = {"bus-x", "notes.txt", fs::path(name).filename()};
+        for (const auto& entry : fs::directory_iterator(folder))
+            EXPECT_NE(std::find(left.begin(), left.end(), entry.path().filename()), left.end())
+                << entry.path() << " is stale";
+        const std::string device = SimulatedPortDevice(name);
+        EXPECT_NE(device, name);
+        EXPECT_EQ(DeviceOf(device), DeviceOf(ptsname(terminal.master)));
     }
-    EXPECT_TRUE(ListSimulatedPorts().empty()) << "the registration ends with its owner";
+    EXPECT_FALSE(fs::exists(fs::symlink_status(name))) << "the name ends with its owner";
+    EXPECT_TRUE(ListSimulatedPorts().empty());
+    EXPECT_FALSE(fs::exists(SimulatedPortDevice(name)));
+    EXPECT_EQ(SimulatedPortDevice("/dev/pts/4"), "/dev/pts/4") << "not a simulator's name";
+}
+
+TEST(SimulatedPortRegistry, ANameLeftBehindNeverLeadsToAnotherProgramsTerminal) {
+    IsolatedRegistry registry;
+    OtherProgram other;  // has the process id of the ended simulator
+    const fs::path name = registry.folder() / "ostrel-sim-1";
+    fs::create_symlink(other.TerminalDescriptor(), name);
+    EXPECT_FALSE(fs::exists(SimulatedPortDevice(name)));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(name))) << "a stale name goes when seen";
 }
 
 TEST(SimulatedPortRegistry, AFolderOthersCanWriteToIsNotTrusted) {
     IsolatedRegistry registry;
+    OwnTerminal terminal;
+    SimulatedPortAnnouncement announcement(terminal.slave);
+    ASSERT_TRUE(announcement.Announced());
     ASSERT_EQ(chmod(registry.folder().c_str(), 0777), 0);
-    WriteEntry(fs::path(registry.folder()) / "1.port", std::to_string(getpid()) + "\n/dev/null\n");
     EXPECT_TRUE(ListSimulatedPorts().empty());
-    SimulatedPortRegistration registration("/dev/null");
-    EXPECT_FALSE(registration.Registered());
-    EXPECT_NE(registration.Error().find("only this user"), std::string::npos);
+    EXPECT_FALSE(fs::exists(SimulatedPortDevice(announcement.Name())));
+    SimulatedPortAnnouncement another(terminal.slave);
+    EXPECT_FALSE(another.Announced());
+    EXPECT_NE(another.Error().find("only this user"), std::string::npos);
 }

@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "command_line.h"
-#include "sim_ports/simulated_port_registry.h"
 #include "logs/read_log_file.h"
 #include "packet_trace.h"
 #include "read_rate_limit.h"
 #include "replay_source.h"
 #include "sim_loop_posix.h"
 #include "sim_options.h"
+#include "sim_ports/simulated_port_registry.h"
 #include "simulated_device.h"
 #include "terminal_posix.h"
 #include "traffic_generator.h"
@@ -70,12 +70,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "ostrel-sim: %s\n", error.c_str());
         return kExitFailure;
     }
-    std::unique_ptr<SimulatedPortRegistration> registration;
+    // The PC opens the announced name: a saved /dev/pts/N could be another program's terminal
+    // once this simulator has ended.
+    std::unique_ptr<SimulatedPortAnnouncement> announcement;
+    std::string portName = terminal->path();
     if (options.port.empty()) {
-        registration = std::make_unique<SimulatedPortRegistration>(terminal->path());
-        if (!registration->Registered())
+        announcement = std::make_unique<SimulatedPortAnnouncement>(terminal->slaveFd());
+        if (announcement->Announced())
+            portName = announcement->Name();
+        else
             std::fprintf(stderr, "ostrel-sim: Auto Detect will not find the port: %s\n",
-                         registration->Error().c_str());
+                         announcement->Error().c_str());
     }
     std::unique_ptr<VirtualBus> bus;
     if (!options.bus.empty()) {
@@ -86,7 +91,7 @@ int main(int argc, char** argv) {
             return kExitFailure;
         }
     }
-    std::printf("%s\n", terminal->path().c_str());
+    std::printf("%s\n", portName.c_str());
     std::fflush(stdout);
 
     const uint32_t faultSeed = options.generator.seed + 1;
