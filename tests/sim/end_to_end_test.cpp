@@ -11,10 +11,11 @@
 #include <tuple>
 
 #include "link/port_names.h"
-#include "sim_ports/simulated_port_registry.h"
+#include "link/pseudo_terminal.h"
 #include "logs/save_message_log.h"
 #include "pc_session.h"
 #include "session/frame_store.h"
+#include "sim_ports/simulated_port_registry.h"
 #include "sim_process.h"
 #include "support/recording_user_messages.h"
 
@@ -385,6 +386,29 @@ TEST(EndToEnd, TheEnumerationListsARunningSimulatorOnly) {
     EXPECT_FALSE(std::filesystem::is_empty(killed.RegistryFolder()));
     EXPECT_TRUE(ListSimulatedPorts().empty());
     EXPECT_TRUE(std::filesystem::is_empty(killed.RegistryFolder()));
+    unsetenv("OSTREL_SIM_REGISTRY");
+}
+
+TEST(EndToEnd, AnEndedSimulatorsNameNeverReachesTheTerminalThatTookItsNumber) {
+    SimProcess sim({"--count", "0"});
+    const std::string name = sim.port();
+    ASSERT_EQ(name.rfind("/dev/", 0), std::string::npos) << "announced a bare terminal: " << name;
+    const std::string terminal =
+        std::filesystem::read_symlink(std::filesystem::read_symlink(name)).string();
+    sim.Signal(SIGKILL);  // leaves its name behind
+    ASSERT_TRUE(sim.WaitForExit(kConnectTimeoutMs));
+
+    // The system hands out the lowest free number, so the old one comes back within a few.
+    std::vector<std::unique_ptr<PseudoTerminal>> ours;
+    while (ours.size() < 8 && (ours.empty() || ours.back()->SlavePath() != terminal))
+        ours.push_back(std::make_unique<PseudoTerminal>());
+    if (ours.back()->SlavePath() != terminal) GTEST_SKIP() << "another program took " << terminal;
+
+    setenv("OSTREL_SIM_REGISTRY", sim.RegistryFolder().c_str(), 1);
+    PcSession pc;
+    EXPECT_FALSE(pc.Connect(name));
+    EXPECT_EQ(pc.device.OpenErrorText(), "no such port");
+    EXPECT_TRUE(ours.back()->Receive(1, 100).empty()) << "bytes reached " << terminal;
     unsetenv("OSTREL_SIM_REGISTRY");
 }
 
