@@ -74,7 +74,7 @@ std::vector<std::string> ListSimulatedPorts() {
 std::string SimulatedPortDevice(const std::string& name) {
     const fs::path folder = SimulatedPortRegistryFolder();
     if (folder.empty() || !InFolder(name, folder)) return name;
-    // The name itself is not opened: the check and the open then reach the same descriptor.
+    // The link itself is not opened: the check and the open then reach the same descriptor.
     const std::optional<SimulatorTerminal> terminal =
         TrustedFolder().empty() ? std::nullopt : Follow(name);
     return terminal ? terminal->device : AbsentDevicePath();
@@ -97,11 +97,11 @@ SimulatedPortAnnouncement::SimulatedPortAnnouncement(int terminalFd) {
         error_ = "cannot create " + link.string() + ": " + ec.message();
         return;
     }
-    name_ = link.string();
+    link_ = link;
 }
 
 SimulatedPortAnnouncement::~SimulatedPortAnnouncement() {
-    if (name_.empty()) return;
+    if (link_.empty()) return;
     std::error_code ignored;
-    fs::remove(name_, ignored);
+    fs::remove(link_, ignored);
 }

@@ -5,12 +5,12 @@
 #include <vector>
 
 // Simulated devices (ostrel-sim) announce their pseudo-terminals here so that the port
-// enumeration lists them while they run. Each running simulator owns one name in a per-user
-// folder, ostrel-sim-<process id>: a symbolic link to the terminal descriptor it holds open
-// (/proc/<process id>/fd/<n>), never to the terminal's own /dev/pts/N. The name is what the PC
-// lists, opens and saves. Once the simulator is gone the name leads nowhere, so a saved name
-// can never reach a terminal that another program got later under the same number; the name
-// is deleted when it is seen stale.
+// enumeration lists them while they run. Each running simulator owns one port name in a
+// per-user folder, <folder>/ostrel-sim-<process id>: a symbolic link to the terminal descriptor
+// it holds open (/proc/<process id>/fd/<n>), never to the terminal's own /dev/pts/N. The name
+// is what the PC lists, opens and saves. Once the simulator is gone the name leads nowhere, so a
+// saved name can never reach a terminal that another program got later under the same number;
+// the name is deleted when it is seen stale.
 //
 // The folder is $XDG_RUNTIME_DIR/ostrel-sim, or /tmp/ostrel-sim-<uid> without it. The
 // environment variable OSTREL_SIM_REGISTRY names another folder; it exists so that tests run
@@ -43,13 +43,14 @@ class SimulatedPortAnnouncement {
     SimulatedPortAnnouncement(const SimulatedPortAnnouncement&) = delete;
     SimulatedPortAnnouncement& operator=(const SimulatedPortAnnouncement&) = delete;
 
-    bool Announced() const { return !name_.empty(); }
-    // The port name the PC opens; empty when announcing failed.
-    const std::string& Name() const { return name_; }
+    bool Announced() const { return !link_.empty(); }
+    // The port name: the PC lists and opens it, and so can other programs while the simulator
+    // runs. Empty when announcing failed.
+    const std::filesystem::path& Link() const { return link_; }
     // Why announcing failed; empty when it worked.
     const std::string& Error() const { return error_; }
 
   private:
-    std::string name_;
+    std::filesystem::path link_;
     std::string error_;
 };

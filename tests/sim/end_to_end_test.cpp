@@ -392,7 +392,7 @@ TEST(EndToEnd, TheEnumerationListsARunningSimulatorOnly) {
 TEST(EndToEnd, AnEndedSimulatorsNameNeverReachesTheTerminalThatTookItsNumber) {
     SimProcess sim({"--count", "0"});
     const std::string name = sim.port();
-    ASSERT_EQ(name.rfind("/dev/", 0), std::string::npos) << "announced a bare terminal: " << name;
+    ASSERT_TRUE(std::filesystem::is_symlink(name)) << "announced a bare terminal: " << name;
     const std::string terminal =
         std::filesystem::read_symlink(std::filesystem::read_symlink(name)).string();
     sim.Signal(SIGKILL);  // leaves its name behind

@@ -97,15 +97,15 @@ TEST(SimulatedPortRegistry, AnnouncesANameThatLeadsToItsTerminalWhileItLives) {
     {
         SimulatedPortAnnouncement announcement(terminal.slave);
         ASSERT_TRUE(announcement.Announced()) << announcement.Error();
-        name = announcement.Name();
-        EXPECT_EQ(fs::path(name).parent_path(), folder);
+        name = announcement.Link();
+        EXPECT_EQ(name, folder / ("ostrel-sim-" + std::to_string(getpid())));
         EXPECT_EQ(ListSimulatedPorts(), std::vector<std::string>{name});
-        const std::vector<std::string> left = {"bus-x", "notes.txt", fs::path(name).filename()};
+        const std::vector<fs::path> left = {folder / "bus-x", folder / "notes.txt", name};
         for (const auto& entry : fs::directory_iterator(folder))
-            EXPECT_NE(std::find(left.begin(), left.end(), entry.path().filename()), left.end())
+            EXPECT_NE(std::find(left.begin(), left.end(), entry.path()), left.end())
                 << entry.path() << " is stale";
         const std::string device = SimulatedPortDevice(name);
-        EXPECT_NE(device, name);
+        EXPECT_NE(device, name) << "the link itself is not opened";
         EXPECT_EQ(DeviceOf(device), DeviceOf(ptsname(terminal.master)));
     }
     EXPECT_FALSE(fs::exists(fs::symlink_status(name))) << "the name ends with its owner";
@@ -117,10 +117,10 @@ TEST(SimulatedPortRegistry, AnnouncesANameThatLeadsToItsTerminalWhileItLives) {
 TEST(SimulatedPortRegistry, ANameLeftBehindNeverLeadsToAnotherProgramsTerminal) {
     IsolatedRegistry registry;
     OtherProgram other;  // has the process id of the ended simulator
-    const fs::path name = registry.folder() / "ostrel-sim-1";
-    fs::create_symlink(other.TerminalDescriptor(), name);
-    EXPECT_FALSE(fs::exists(SimulatedPortDevice(name)));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(name))) << "a stale name goes when seen";
+    const fs::path link = registry.folder() / "ostrel-sim-1";
+    fs::create_symlink(other.TerminalDescriptor(), link);
+    EXPECT_FALSE(fs::exists(SimulatedPortDevice(link)));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << "a stale name goes when seen";
 }
 
 TEST(SimulatedPortRegistry, AFolderOthersCanWriteToIsNotTrusted) {
@@ -130,7 +130,7 @@ TEST(SimulatedPortRegistry, AFolderOthersCanWriteToIsNotTrusted) {
     ASSERT_TRUE(announcement.Announced());
     ASSERT_EQ(chmod(registry.folder().c_str(), 0777), 0);
     EXPECT_TRUE(ListSimulatedPorts().empty());
-    EXPECT_FALSE(fs::exists(SimulatedPortDevice(announcement.Name())));
+    EXPECT_FALSE(fs::exists(SimulatedPortDevice(announcement.Link())));
     SimulatedPortAnnouncement another(terminal.slave);
     EXPECT_FALSE(another.Announced());
     EXPECT_NE(another.Error().find("only this user"), std::string::npos);
