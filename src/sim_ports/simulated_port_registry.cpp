@@ -21,8 +21,14 @@ fs::path TrustedFolder() {
     return folder;
 }
 
-bool InFolder(const fs::path& name, const fs::path& folder) {
-    return name.lexically_normal().parent_path() == (folder / "").lexically_normal().parent_path();
+// The link behind a simulator's port name: the name as listed, or the link's own path in the
+// registry folder; empty for the name of any other port.
+fs::path LinkOf(const std::string& name, const fs::path& folder) {
+    const fs::path path(name);
+    if (path == path.filename() && name.rfind(kNamePrefix, 0) == 0) return folder / path;
+    if (path.lexically_normal().parent_path() == (folder / "").lexically_normal().parent_path())
+        return path;
+    return {};
 }
 
 // What the name `link` reaches while its simulator runs; a stale name is deleted.
@@ -64,7 +70,7 @@ std::vector<std::string> ListSimulatedPorts() {
     // Other entries (the folders of shared buses) are not names.
     for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec))
         if (const std::optional<SimulatorTerminal> terminal = Follow(entry.path()))
-            live.emplace_back(terminal->pid, entry.path().string());
+            live.emplace_back(terminal->pid, entry.path().filename().string());
     std::sort(live.begin(), live.end());
     std::vector<std::string> ports;
     for (auto& [pid, name] : live) ports.push_back(std::move(name));
@@ -73,10 +79,11 @@ std::vector<std::string> ListSimulatedPorts() {
 
 std::string SimulatedPortDevice(const std::string& name) {
     const fs::path folder = SimulatedPortRegistryFolder();
-    if (folder.empty() || !InFolder(name, folder)) return name;
+    const fs::path link = folder.empty() ? fs::path() : LinkOf(name, folder);
+    if (link.empty()) return name;
     // The link itself is not opened: the check and the open then reach the same descriptor.
     const std::optional<SimulatorTerminal> terminal =
-        TrustedFolder().empty() ? std::nullopt : Follow(name);
+        TrustedFolder().empty() ? std::nullopt : Follow(link);
     return terminal ? terminal->device : AbsentDevicePath();
 }
 

@@ -5,12 +5,12 @@
 #include <vector>
 
 // Simulated devices (ostrel-sim) announce their pseudo-terminals here so that the port
-// enumeration lists them while they run. Each running simulator owns one port name in a
-// per-user folder, <folder>/ostrel-sim-<process id>: a symbolic link to the terminal descriptor
-// it holds open (/proc/<process id>/fd/<n>), never to the terminal's own /dev/pts/N. The name
-// is what the PC lists, opens and saves. Once the simulator is gone the name leads nowhere, so a
-// saved name can never reach a terminal that another program got later under the same number;
-// the name is deleted when it is seen stale.
+// enumeration lists them while they run. Each running simulator owns one port name,
+// ostrel-sim-<process id>, which the PC lists, opens and saves: a symbolic link of that name in
+// a per-user folder to the terminal descriptor the simulator holds open
+// (/proc/<process id>/fd/<n>), never to the terminal's own /dev/pts/N. Once the simulator is
+// gone the name leads nowhere, so a saved name can never reach a terminal that another program
+// got later under the same number; the link is deleted when it is seen stale.
 //
 // The folder is $XDG_RUNTIME_DIR/ostrel-sim, or /tmp/ostrel-sim-<uid> without it. The
 // environment variable OSTREL_SIM_REGISTRY names another folder; it exists so that tests run
@@ -27,7 +27,8 @@ std::filesystem::path SimulatorSubfolder(const std::string& name, std::string& e
 // The port names of the simulators running now, ordered by process id. Stale names are deleted.
 std::vector<std::string> ListSimulatedPorts();
 
-// What to open for the port name `name`. A name in the registry folder is a simulator's: while
+// What to open for the port name `name`. A simulator's name (as listed, or the path of its link
+// in the registry folder): while
 // that simulator runs, the answer is its own descriptor of its terminal, checked to be one; when
 // it is gone (or the folder is not this user's alone), a path that does not exist, so the open
 // finds no such port and nothing is written. Any other name is returned as it is.
@@ -44,8 +45,9 @@ class SimulatedPortAnnouncement {
     SimulatedPortAnnouncement& operator=(const SimulatedPortAnnouncement&) = delete;
 
     bool Announced() const { return !link_.empty(); }
-    // The port name: the PC lists and opens it, and so can other programs while the simulator
-    // runs. Empty when announcing failed.
+    // The port name, as the PC lists it; empty when announcing failed.
+    std::string Name() const { return link_.filename().string(); }
+    // The link of that name, which other programs can open while the simulator runs.
     const std::filesystem::path& Link() const { return link_; }
     // Why announcing failed; empty when it worked.
     const std::string& Error() const { return error_; }

@@ -392,9 +392,10 @@ TEST(EndToEnd, TheEnumerationListsARunningSimulatorOnly) {
 TEST(EndToEnd, AnEndedSimulatorsNameNeverReachesTheTerminalThatTookItsNumber) {
     SimProcess sim({"--count", "0"});
     const std::string name = sim.port();
-    ASSERT_TRUE(std::filesystem::is_symlink(name)) << "announced a bare terminal: " << name;
+    const std::filesystem::path link = std::filesystem::path(sim.RegistryFolder()) / name;
+    ASSERT_TRUE(std::filesystem::is_symlink(link)) << "announced a bare terminal: " << name;
     const std::string terminal =
-        std::filesystem::read_symlink(std::filesystem::read_symlink(name)).string();
+        std::filesystem::read_symlink(std::filesystem::read_symlink(link)).string();
     sim.Signal(SIGKILL);  // leaves its name behind
     ASSERT_TRUE(sim.WaitForExit(kConnectTimeoutMs));
 

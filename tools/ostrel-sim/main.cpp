@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     if (options.port.empty()) {
         announcement = std::make_unique<SimulatedPortAnnouncement>(terminal->slaveFd());
         if (announcement->Announced())
-            portName = announcement->Link().string();
+            portName = announcement->Name();
         else
             std::fprintf(stderr, "ostrel-sim: Auto Detect will not find the port: %s\n",
                          announcement->Error().c_str());
