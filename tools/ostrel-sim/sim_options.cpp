@@ -264,9 +264,9 @@ std::string SimHelpText() {
     return R"(Usage: ostrel-sim [OPTION]...
 A simulated Ostrel CAN interface. It opens a pseudo-terminal, prints its port name
 (ostrel-sim-<pid>) as the first line of standard output and answers the Brannox packet
-protocol on it. While it runs, Brannox's Auto Detect lists the port. Bus traffic starts once the PC has identified the
-device ('Y' answered with 'Z') and set it up (at its 'C', or 500 ms after the 'Y'); the
-reset 55 52 pauses it until the next handshake.
+protocol on it. While it runs, Brannox's Auto Detect lists the port. Bus traffic starts once
+the PC has identified the device ('Y' answered with 'Z') and set it up (at its 'C', or 500 ms
+after the 'Y'); the reset 55 52 pauses it until the next handshake.
 
 Line:
   --port PATH        serve this existing terminal device instead of a new pseudo-terminal
