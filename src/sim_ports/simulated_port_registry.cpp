@@ -87,7 +87,8 @@ std::string SimulatedPortDevice(const std::string& name) {
     return terminal ? terminal->device : AbsentDevicePath();
 }
 
-SimulatedPortAnnouncement::SimulatedPortAnnouncement(int terminalFd) {
+SimulatedPortAnnouncement::SimulatedPortAnnouncement(int terminalFd,
+                                                     const std::string& chosenName) {
     const fs::path folder = SimulatedPortRegistryFolder();
     if (folder.empty()) {
         error_ = "no folder for the port registry";
@@ -96,10 +97,18 @@ SimulatedPortAnnouncement::SimulatedPortAnnouncement(int terminalFd) {
     if (!PrepareSimulatedPortFolder(folder, true, error_)) return;
     NameProcessAsSimulator();
     ListSimulatedPorts();  // deletes the names of ended simulators
-    const fs::path link = folder / (kNamePrefix + std::to_string(CurrentProcessId()));
+    const bool chosen = !chosenName.empty();
+    const fs::path link =
+        folder / (kNamePrefix + (chosen ? chosenName : std::to_string(CurrentProcessId())));
     std::error_code ec;
-    fs::remove(link, ec);  // left by an ended process that had this id
+    // A name of this process id can only be left by an ended process; a chosen name still there
+    // after the stale ones went belongs to a running simulator.
+    if (!chosen) fs::remove(link, ec);
     fs::create_symlink(OwnDescriptorPath(terminalFd), link, ec);
+    if (ec == std::errc::file_exists) {
+        error_ = link.filename().string() + " is the port of a running simulator";
+        return;
+    }
     if (ec) {
         error_ = "cannot create " + link.string() + ": " + ec.message();
         return;

@@ -35,11 +35,12 @@ std::vector<std::string> ListSimulatedPorts();
 std::string SimulatedPortDevice(const std::string& name);
 
 // The calling process's announcement of the terminal it holds open as `terminalFd`, from
-// construction until destruction. It also names the process as a simulator and deletes the
-// stale names of ended ones.
+// construction until destruction, under ostrel-sim-<chosenName> (a valid file name) or, without
+// one, ostrel-sim-<process id>. It also names the process as a simulator and deletes the stale
+// names of ended ones; a chosen name that a running simulator holds is not taken.
 class SimulatedPortAnnouncement {
   public:
-    explicit SimulatedPortAnnouncement(int terminalFd);
+    explicit SimulatedPortAnnouncement(int terminalFd, const std::string& chosenName = {});
     ~SimulatedPortAnnouncement();
     SimulatedPortAnnouncement(const SimulatedPortAnnouncement&) = delete;
     SimulatedPortAnnouncement& operator=(const SimulatedPortAnnouncement&) = delete;

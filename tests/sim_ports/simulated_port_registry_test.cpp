@@ -135,3 +135,17 @@ TEST(SimulatedPortRegistry, AFolderOthersCanWriteToIsNotTrusted) {
     EXPECT_FALSE(another.Announced());
     EXPECT_NE(another.Error().find("only this user"), std::string::npos);
 }
+
+TEST(SimulatedPortRegistry, AChosenNameIsTakenOnlyWhenNoRunningSimulatorHoldsIt) {
+    IsolatedRegistry registry;
+    OwnTerminal terminal;
+    {
+        SimulatedPortAnnouncement first(terminal.slave, "bench");
+        ASSERT_EQ(first.Name(), "ostrel-sim-bench") << first.Error();
+        SimulatedPortAnnouncement second(terminal.slave, "bench");
+        EXPECT_FALSE(second.Announced());
+        EXPECT_NE(second.Error().find("running simulator"), std::string::npos) << second.Error();
+    }
+    fs::create_symlink("/proc/1/fd/0", registry.folder() / "ostrel-sim-bench");  // left behind
+    EXPECT_EQ(SimulatedPortAnnouncement(terminal.slave, "bench").Name(), "ostrel-sim-bench");
+}

@@ -75,12 +75,17 @@ int main(int argc, char** argv) {
     std::unique_ptr<SimulatedPortAnnouncement> announcement;
     std::string portName = terminal->path();
     if (options.port.empty()) {
-        announcement = std::make_unique<SimulatedPortAnnouncement>(terminal->slaveFd());
-        if (announcement->Announced())
+        announcement =
+            std::make_unique<SimulatedPortAnnouncement>(terminal->slaveFd(), options.portName);
+        if (announcement->Announced()) {
             portName = announcement->Name();
-        else
+        } else if (!options.portName.empty()) {
+            std::fprintf(stderr, "ostrel-sim: --name: %s\n", announcement->Error().c_str());
+            return kExitFailure;
+        } else {
             std::fprintf(stderr, "ostrel-sim: Auto Detect will not find the port: %s\n",
                          announcement->Error().c_str());
+        }
     }
     std::unique_ptr<VirtualBus> bus;
     if (!options.bus.empty()) {

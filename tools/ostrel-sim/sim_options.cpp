@@ -14,6 +14,9 @@ namespace {
 
 constexpr uint64_t kMaxRate = 10000000;
 constexpr double kMaxGarbage = 0.9;
+// What --name and --bus accept: a name that is also a file name.
+constexpr const char* kNameRule =
+    "expects 1 to 64 letters, digits, '-', '_' or '.', not starting with '.'";
 constexpr uint64_t kMaxDlc = 8;
 
 bool ParseShare(const std::string& text, double& value) {
@@ -159,12 +162,15 @@ const SimOption kOptions[] = {
      [](SimOptions& o, Value v) { return WholeNumber(v, 0, kMaxRate, o.readRate); }},
     {"trace", "FILE",
      [](SimOptions& o, Value v) { return NonEmpty(v, o.traceFile, "expects a file name"); }},
+    {"name", "NAME",
+     [](SimOptions& o, Value v) {
+         o.portName = v;
+         return Unless(ValidBusName(v), kNameRule);
+     }},
     {"bus", "NAME",
      [](SimOptions& o, Value v) {
          o.bus = v;
-         return Unless(ValidBusName(v),
-                       "expects 1 to 64 letters, digits, '-', '_' or '.', not "
-                       "starting with '.'");
+         return Unless(ValidBusName(v), kNameRule);
      }},
     {"help", nullptr,
      [](SimOptions& o, Value) {
@@ -186,6 +192,7 @@ std::string CheckCombinations(const std::vector<std::string>& given) {
                 return std::string(generatorOnly) +
                        " sets up the generator and cannot go with --replay";
     if (has("--fast") && !has("--replay")) return "--fast goes only with --replay";
+    if (has("--name") && has("--port")) return "--name names a new pseudo-terminal, not --port's";
     if (has("--ids") && has("--id-kind"))
         return "--id-kind is for random identifiers; the digits of each --ids entry tell its kind";
     return {};
@@ -271,6 +278,8 @@ after the 'Y'); the reset 55 52 pauses it until the next handshake.
 Line:
   --port PATH        serve this existing terminal device instead of a new pseudo-terminal
                      (it is not announced to Auto Detect)
+  --name NAME        announce the port as ostrel-sim-NAME instead of ostrel-sim-<pid>, so
+                     that Brannox finds the saved port again when the simulator is restarted
   --read-rate BYTES_PER_S
                      read at most this many bytes a second from the line, as a device whose
                      input is slower than the line (0, the default: no limit)
