@@ -6,11 +6,11 @@
 
 // Simulated devices (ostrel-sim) announce their pseudo-terminals here so that the port
 // enumeration lists them while they run. Each running simulator owns one port name,
-// ostrel-sim-<process id>, which the PC lists, opens and saves: a symbolic link of that name in
-// a per-user folder to the terminal descriptor the simulator holds open
-// (/proc/<process id>/fd/<n>), never to the terminal's own /dev/pts/N. Once the simulator is
-// gone the name leads nowhere, so a saved name can never reach a terminal that another program
-// got later under the same number; the link is deleted when it is seen stale.
+// ostrel-sim-<process id> or ostrel-sim-<a name of the user's>, which the PC lists, opens and
+// saves: a symbolic link of that name in a per-user folder to the terminal descriptor the
+// simulator holds open (/proc/<process id>/fd/<n>), never to the terminal's own /dev/pts/N.
+// Once the simulator is gone the name leads nowhere, so a saved name can never reach a terminal
+// that another program got later under the same number; the link is deleted when seen stale.
 //
 // The folder is $XDG_RUNTIME_DIR/ostrel-sim, or /tmp/ostrel-sim-<uid> without it. The
 // environment variable OSTREL_SIM_REGISTRY names another folder; it exists so that tests run
@@ -27,11 +27,11 @@ std::filesystem::path SimulatorSubfolder(const std::string& name, std::string& e
 // The port names of the simulators running now, ordered by process id. Stale names are deleted.
 std::vector<std::string> ListSimulatedPorts();
 
-// What to open for the port name `name`. A simulator's name (as listed, or the path of its link
-// in the registry folder): while
-// that simulator runs, the answer is its own descriptor of its terminal, checked to be one; when
-// it is gone (or the folder is not this user's alone), a path that does not exist, so the open
-// finds no such port and nothing is written. Any other name is returned as it is.
+// What to open for the port name `name`. For a simulator's name (as listed, or the path of its
+// link in the registry folder), while that simulator runs: its own descriptor of its terminal,
+// checked to be one; once it has ended (or when the folder is not this user's alone): a path
+// that does not exist, so the open finds no such port and nothing is written. Any other name is
+// returned as it is.
 std::string SimulatedPortDevice(const std::string& name);
 
 // The calling process's announcement of the terminal it holds open as `terminalFd`, from
