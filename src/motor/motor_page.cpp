@@ -13,6 +13,7 @@
 
 #include "common/ticks.h"
 #include "motor/radio_group.h"
+#include "session/session_commands.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ void SendPause(int milliseconds) {
 
 }  // namespace
 
-MotorPage::MotorPage(MotorTransmit transmitFrame, QWidget* parent)
+MotorPage::MotorPage(SessionCommands& session, QWidget* parent)
     : QWidget(parent),
       tStatus(new QLabel("Motor Connected", this)),
       cbIgnoreMotor(new QCheckBox("Ignore Motor Messages", this)),
@@ -82,7 +83,8 @@ MotorPage::MotorPage(MotorTransmit transmitFrame, QWidget* parent)
       sError2(ErrorLabel(GroupBox4)),
       bReadConfig(new QPushButton("Read Config", GroupBox4)),
       bSetConfig(new QPushButton("Set Config", GroupBox4)),
-      transmitFrame_(std::move(transmitFrame)) {
+      transmitFrame_(
+          [&session](const CANBuffer& record, bool ack) { session.TransmitFrame(record, ack); }) {
     QFont bold = tStatus->font();
     bold.setBold(true);
     tStatus->setFont(bold);

@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class RadioGroup;
+class SessionCommands;
 
 // The Motor page: drives one CAN motor controller through the device. The Motor Control
 // group sends a control message whenever direction, power hold or speed change; the
@@ -24,8 +25,7 @@ class MotorPage : public QWidget {
   public:
     enum class ErrorGroup { Control, Config };
 
-    // `transmitFrame` is the session's TransmitFrame, which drops frames while disconnected.
-    explicit MotorPage(MotorTransmit transmitFrame, QWidget* parent = nullptr);
+    explicit MotorPage(SessionCommands& session, QWidget* parent = nullptr);
 
     // Checks the edit's integer value (0 for a non-integer) against its range: the edit turns
     // red and the group shows the range while it is out of range, and the group's error text

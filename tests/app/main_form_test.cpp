@@ -267,8 +267,8 @@ TEST_F(StatusTabTest, ClosingSavesTheSettingsAndTheNextStartLoadsThem) {
     EXPECT_EQ(nextConfig.busRate, 125000);
     EXPECT_EQ(next.findChild<QComboBox*>("cbCANBusRate")->currentText(), "125000");
     EXPECT_TRUE(next.findChild<QCheckBox*>("cbUseFilters")->isChecked());
-    EXPECT_EQ(next.TxIdText(), "00000001");
-    EXPECT_EQ(next.TxLines().size(), 1u);
+    EXPECT_EQ(next.findChild<QLineEdit*>("eID")->text(), "00000001");
+    EXPECT_EQ(next.Controls().transmitList.TxLines().size(), 1u);
     EXPECT_TRUE(messages.boxes.empty());
 }
 

@@ -11,6 +11,7 @@
 
 #include "frame_text.h"
 #include "motor/radio_group.h"
+#include "support/fake_session_commands.h"
 
 namespace {
 
@@ -22,10 +23,15 @@ struct Sent {
 
 struct MotorPageTest : testing::Test {
     std::vector<Sent> sent;
-    MotorPage page{[this](const CANBuffer& record, bool ack) {
-        EXPECT_TRUE(record.extended);
-        sent.push_back({record.id, ack, DataText(record)});
-    }};
+    FakeSessionCommands session;
+    MotorPage page{session};
+
+    MotorPageTest() {
+        session.transmitted = [this](const CANBuffer& record, bool ack) {
+            EXPECT_TRUE(record.extended);
+            sent.push_back({record.id, ack, DataText(record)});
+        };
+    }
 
     std::vector<std::string> SentData() const {
         std::vector<std::string> data;
