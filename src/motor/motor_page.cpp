@@ -85,6 +85,7 @@ MotorPage::MotorPage(SessionCommands& session, QWidget* parent)
       bSetConfig(new QPushButton("Set Config", GroupBox4)),
       transmitFrame_(
           [&session](const CANBuffer& record, bool ack) { session.TransmitFrame(record, ack); }) {
+    NameControls();
     QFont bold = tStatus->font();
     bold.setBold(true);
     tStatus->setFont(bold);
@@ -110,6 +111,39 @@ MotorPage::MotorPage(SessionCommands& session, QWidget* parent)
     LayOutConfigGroup();
     // Connected last: the initial texts run no handler.
     ConnectHandlers();
+}
+
+void MotorPage::NameControls() {
+    const std::pair<QWidget*, const char*> names[] = {
+        {tStatus, "tStatus"},
+        {cbIgnoreMotor, "cbIgnoreMotor"},
+        {dbMotorControl, "dbMotorControl"},
+        {rgcMotorState, "rgcMotorState"},
+        {rgcPowerHold, "rgcPowerHold"},
+        {eRPM, "eRPM"},
+        {eRPMPercent, "eRPMPercent"},
+        {sError, "sError"},
+        {GroupBox3, "GroupBox3"},
+        {rgmMotorState, "rgmMotorState"},
+        {emRPM, "emRPM"},
+        {emRPMPercent, "emRPMPercent"},
+        {emTemp, "emTemp"},
+        {emPower, "emPower"},
+        {emError, "emError"},
+        {GroupBox4, "GroupBox4"},
+        {eDefaultRPM, "eDefaultRPM"},
+        {eMinRPM, "eMinRPM"},
+        {eMaxRPM, "eMaxRPM"},
+        {eTempShutdown, "eTempShutdown"},
+        {eCANTimeout, "eCANTimeout"},
+        {mcbCANRate, "mcbCANRate"},
+        {eCANBase, "eCANBase"},
+        {eResEn, "eResEn"},
+        {sError2, "sError2"},
+        {bReadConfig, "bReadConfig"},
+        {bSetConfig, "bSetConfig"},
+    };
+    for (const auto& [widget, name] : names) widget->setObjectName(name);
 }
 
 void MotorPage::LayOutControlGroup() {
