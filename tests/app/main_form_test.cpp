@@ -105,6 +105,22 @@ TEST_F(StatusTabTest, OptionBoxesSendTheSetupAndUseFiltersAlsoTheSixFilters) {
     EXPECT_EQ(TakeSentLetters(), "BAAAAAA");
 }
 
+TEST_F(StatusTabTest, BriefModeGoesWithEverySetupOfTheRunUntilUnchecked) {
+    Control<QCheckBox>("cbBrief")->click();  // while disconnected: nothing is sent
+    Connect();
+    form.DisconnectClick();
+    Connect();
+    Control<QCheckBox>("cbListenOnly")->click();
+    std::vector<SentPacket> sent = TakeSentPackets();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].payload.back(), 1);
+
+    Control<QCheckBox>("cbBrief")->click();
+    sent = TakeSentPackets();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].payload.back(), 0);
+}
+
 TEST_F(StatusTabTest, TransmitSendsTheBoxesAsTypedAndLogsATxLine) {
     Connect();
     ChooseDlc(2);
