@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "app/main_form_actions.h"
-#include "common/xdg_viewer_registry.h"
 #include "config/config_controls.h"
+#include "help/xdg_viewer_registry.h"
 #include "link/frame.h"
 #include "link/serial.h"
 #include "link/serial_port_device.h"
+#include "session/device_commands.h"
 #include "session/session_host.h"
 #include "views/bus_load_meter.h"
 
@@ -197,7 +198,7 @@ class TMainForm : public QMainWindow, public SessionHost, public WindowConfigCon
     std::string programFolder_;
     std::unique_ptr<ViewerRegistry> viewers_;
 
-    Frame assembler_{'Z', 1};
+    Frame assembler_{kLetterIdentified, 1};
     std::unique_ptr<HandleCAN> session_;
     std::unique_ptr<Serial> currentSerial_;
     std::string portName_;

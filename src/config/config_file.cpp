@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <type_traits>
 
+#include "common/can_limits.h"
 #include "common/text.h"
 #include "config/config_controls.h"
 #include "config/config_record.h"
@@ -27,8 +27,6 @@ constexpr char kPortKey[] = "Port";
 constexpr uint8_t kMaxDlcIndex = 8;
 constexpr int kMaxGapIndex = 11;
 
-constexpr int32_t kDefaultBaudRate = 115200;
-constexpr int32_t kDefaultBusRate = 250000;
 constexpr int kDefaultDlcIndex = 8;
 constexpr char kDefaultTxId[] = "01234567";
 constexpr int kDefaultGapIndex = 6;  // the item "1000"
@@ -36,19 +34,12 @@ constexpr char kDefaultTxLine[] =
     "18EF20A3,1,0,8,FD,A0,0F,FF,FF,FF,FF,FF; Turn on, Default Direction, 2000RPM";
 constexpr uint32_t kDefaultFilterId = 0x01234567;
 constexpr uint32_t kDefaultFilterMask = 0x0FFFFFF0;
-constexpr char kDynamicDisplayHint[] = "Turn on Dynamic Display to see received packets!";
 
 std::string ByteKey(size_t offset) {
     return "B" + std::to_string(offset);
 }
 std::string LineKey(int index) {
     return "L" + std::to_string(index);
-}
-
-std::string HexByteText(uint8_t value) {
-    char text[4];
-    std::snprintf(text, sizeof text, "%02X", value);
-    return text;
 }
 
 void CutToControlRanges(ConfigRecord& record) {
@@ -125,8 +116,7 @@ bool LoadConfig(const IniFile& file, ConfigRecord& record, const ConfigControls&
     controls.transmitData.SetTxExtended(record.txExtended != 0);
     controls.transmitData.SetTxResponse(record.txResponse != 0);
     controls.transmitData.SetTxIdText(FormatIdText(record.txId, true));
-    for (int i = 0; i < 8; ++i)
-        controls.transmitData.SetTxDataText(i, HexByteText(record.txData[i]));
+    for (int i = 0; i < 8; ++i) controls.transmitData.SetTxDataText(i, HexByte(record.txData[i]));
 
     controls.busParameters.SetUseFilters(record.useFilters != 0);
     controls.busParameters.SetListenOnly(record.listenOnly != 0);
@@ -157,7 +147,7 @@ bool LoadConfig(const IniFile& file, ConfigRecord& record, const ConfigControls&
 void ApplyDefaults(ConfigRecord& record, const ConfigControls& controls) {
     if (record.signature == ConfigRecord::kSignature) return;
 
-    record.baudRate = kDefaultBaudRate;
+    record.baudRate = kDefaultSerialRate;
     record.dynamicDisplay = 1;
     record.busRate = kDefaultBusRate;
     controls.busParameters.SetBusRateText(std::to_string(kDefaultBusRate));

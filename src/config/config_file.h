@@ -6,6 +6,9 @@ struct ConfigRecord;
 struct ConfigControls;
 class IniFile;
 
+// The line LoadConfig adds to the frame log when Dynamic Display is off.
+inline constexpr char kDynamicDisplayHint[] = "Turn on Dynamic Display to see received packets!";
+
 // Replaces every byte of the record from the file (keys B0 ... B451 of "Global", 0 for each
 // one missing), cuts values the controls cannot take, fills the controls and the transmit list
 // (keys L0 ... of "Transmits"), applies the defaults when the record carries no signature and

@@ -8,16 +8,21 @@
 #include <algorithm>
 
 #include "common/buddy_label.h"
+#include "common/can_limits.h"
 #include "common/text.h"
 #include "config/config_record.h"
 #include "session/session_commands.h"
 
 namespace {
 
-// The second item carries a trailing blank; the decimal reading stops at it.
-const QStringList kBusRates = {"33333",  "50000 ", "83333",  "100000",
-                               "125000", "250000", "500000", "1000000"};
-constexpr int kDefaultBusRateIndex = 5;  // "250000"
+// The items of the rate list. The 50000 item carries a trailing blank; the decimal reading
+// stops at it.
+QStringList BusRateItems() {
+    QStringList items;
+    for (const int32_t rate : kBusRateChoices)
+        items.append(QString::number(rate) + (rate == 50000 ? " " : ""));
+    return items;
+}
 
 QCheckBox* OptionBox(const char* name, const char* caption) {
     auto* box = new QCheckBox(caption);
@@ -40,8 +45,8 @@ CanParametersGroup::CanParametersGroup(ConfigRecord& config, SessionCommands& se
     cbCANBusRate->setObjectName("cbCANBusRate");
     cbCANBusRate->setEditable(true);
     cbCANBusRate->setInsertPolicy(QComboBox::NoInsert);
-    cbCANBusRate->addItems(kBusRates);
-    cbCANBusRate->setCurrentIndex(kDefaultBusRateIndex);
+    cbCANBusRate->addItems(BusRateItems());
+    cbCANBusRate->setCurrentIndex(kDefaultBusRateChoice);
 
     auto* row = new QHBoxLayout(this);
     row->addWidget(cbUseFilters);

@@ -9,18 +9,12 @@
 #include <algorithm>
 
 #include "common/buddy_label.h"
+#include "common/checked_box.h"
 #include "common/text.h"
 #include "session/can_buffer.h"
 #include "session/session_commands.h"
 
 namespace {
-
-QCheckBox* CheckedBox(const char* name, const char* caption) {
-    auto* box = new QCheckBox(caption);
-    box->setObjectName(name);
-    box->setChecked(true);
-    return box;
-}
 
 uint32_t HexValue(const QLineEdit* box) {
     return ParseHex(box->text().toStdString());

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/can_limits.h"
 #include "common/ticks.h"
 #include "motor/radio_group.h"
 #include "session/session_commands.h"
@@ -19,9 +20,6 @@ namespace {
 
 const QStringList kMotorStates{"Forward", "Stop", "Reverse"};
 const QStringList kPowerHolds{"Power Off", "Power On"};
-const QStringList kCanRates{"33333",  "50000",  "83333",  "100000",
-                            "125000", "250000", "500000", "1000000"};
-constexpr int kInitialCanRateIndex = 5;
 const char* const kInitialErrorText = "Error Here";
 constexpr int kEditMargins = 12;
 
@@ -91,8 +89,8 @@ MotorPage::MotorPage(SessionCommands& session, QWidget* parent)
     tStatus->setFont(bold);
     for (RadioGroup* group : {rgcMotorState, rgcPowerHold, rgmMotorState}) group->SetItemIndex(0);
     mcbCANRate->setEditable(true);
-    mcbCANRate->addItems(kCanRates);
-    mcbCANRate->setCurrentIndex(kInitialCanRateIndex);
+    for (const int32_t rate : kBusRateChoices) mcbCANRate->addItem(QString::number(rate));
+    mcbCANRate->setCurrentIndex(kDefaultBusRateChoice);
 
     auto* top = new QHBoxLayout;
     top->addWidget(tStatus);

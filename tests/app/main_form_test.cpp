@@ -62,6 +62,10 @@ TEST_F(StatusTabTest, BusRateIsClampedWhenSentAndTheTypedTextStays) {
     Connect();
     auto* rate = Control<QComboBox>("cbCANBusRate");
     EXPECT_EQ(rate->currentText(), "250000");
+    QStringList items;
+    for (int i = 0; i < rate->count(); ++i) items.append(rate->itemText(i));
+    EXPECT_EQ(items, (QStringList{"33333", "50000 ", "83333", "100000", "125000", "250000",
+                                  "500000", "1000000"}));
 
     rate->setCurrentIndex(1);
     EXPECT_TRUE(TakeWritten().empty());  // choosing from code runs nothing

@@ -75,9 +75,12 @@ TEST_F(MotorPageTest, StartsWithTheInitialTextsAndSendsNothing) {
         {Control<QLineEdit>("eTempShutdown"), "125"}, {Control<QLineEdit>("eCANTimeout"), "5"},
         {Control<QLineEdit>("eCANBase"), "20"}};
     for (const auto& [edit, text] : texts) EXPECT_EQ(edit->text(), text);
-    EXPECT_TRUE(Control<QComboBox>("mcbCANRate")->isEditable());
-    EXPECT_EQ(Control<QComboBox>("mcbCANRate")->count(), 8);
-    EXPECT_EQ(Control<QComboBox>("mcbCANRate")->currentText(), "250000");
+    QComboBox* rates = Control<QComboBox>("mcbCANRate");
+    EXPECT_TRUE(rates->isEditable());
+    EXPECT_EQ(rates->count(), 8);
+    EXPECT_EQ(rates->itemText(1), "50000");
+    EXPECT_EQ(rates->itemText(7), "1000000");
+    EXPECT_EQ(rates->currentText(), "250000");
     EXPECT_EQ(Control<QLabel>("sError")->text(), "Error Here");
     EXPECT_EQ(Control<QLabel>("sError2")->text(), "Error Here");
     EXPECT_TRUE(sent.empty());

@@ -9,6 +9,7 @@
 #include "link/frame.h"
 #include "link/qt_serial_port_device.h"
 #include "link/serial.h"
+#include "session/device_commands.h"
 #include "session/handle_can.h"
 #include "session/session_host.h"
 #include "support/recording_user_messages.h"
@@ -44,6 +45,6 @@ class PcSession : public SessionHost {
 
     QtSerialPortDevice device;
     std::unique_ptr<Serial> link;
-    Frame assembler{'Z', 1};
+    Frame assembler{kLetterIdentified, 1};
     HandleCAN session{*this, messages, config};
 };

@@ -105,3 +105,11 @@ TEST(SimOptions, ContradictoryCombinationsAreRefused) {
     EXPECT_NE(ErrorOf({"--fast"}).find("--replay"), std::string::npos);
     EXPECT_NE(ErrorOf({"--ids", "123", "--id-kind", "std"}).find("--id-kind"), std::string::npos);
 }
+
+TEST(SimOptions, OnlyWholeNamesAreOptionsAndOperandsAreRefused) {
+    EXPECT_NE(ErrorOf({"--rat", "5"}).find("unknown option '--rat'"), std::string::npos);
+    EXPECT_NE(ErrorOf({"--sil"}).find("unknown option '--sil'"), std::string::npos);
+    EXPECT_NE(ErrorOf({"-x"}).find("unknown option '-x'"), std::string::npos);
+    EXPECT_NE(ErrorOf({"--silent", "extra"}).find("unknown option 'extra'"), std::string::npos);
+    EXPECT_EQ(Parse({"--trace", "-t"}).traceFile, "-t");
+}

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "link/simulated_port_registry.h"
 #include "logs/read_log_file.h"
 #include "packet_trace.h"
@@ -18,9 +19,6 @@
 #include "virtual_bus.h"
 
 namespace {
-
-constexpr int kExitBadUsage = 2;
-constexpr int kExitFailure = 1;
 
 int BadUsage(const std::string& error) {
     std::fprintf(stderr, "ostrel-sim: %s\nTry 'ostrel-sim --help'.\n", error.c_str());
@@ -52,7 +50,7 @@ int main(int argc, char** argv) {
     if (!error.empty()) return BadUsage(error);
     if (options.help) {
         std::fputs(SimHelpText().c_str(), stdout);
-        return 0;
+        return kExitOk;
     }
     std::unique_ptr<TrafficSource> traffic = MakeTraffic(options, error);
     if (!traffic) return BadUsage("--replay: " + error);
