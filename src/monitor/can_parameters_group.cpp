@@ -11,7 +11,7 @@
 #include "common/can_limits.h"
 #include "common/text.h"
 #include "config/config_record.h"
-#include "session/handle_can.h"
+#include "session/session_commands.h"
 
 namespace {
 
@@ -32,7 +32,8 @@ QCheckBox* OptionBox(const char* name, const char* caption) {
 
 }  // namespace
 
-CanParametersGroup::CanParametersGroup(ConfigRecord& config, HandleCAN& session, QWidget* parent)
+CanParametersGroup::CanParametersGroup(ConfigRecord& config, SessionCommands& session,
+                                       QWidget* parent)
     : QGroupBox(" CAN Parameters ", parent),
       cbUseFilters(OptionBox("cbUseFilters", "Use Filters")),
       cbLoopback(OptionBox("cbLoopback", "Loopback")),
@@ -59,6 +60,7 @@ CanParametersGroup::CanParametersGroup(ConfigRecord& config, HandleCAN& session,
     for (QCheckBox* box : {cbUseFilters, cbLoopback, cbListenOnly})
         connect(box, &QCheckBox::toggled, this, [this, box] { cbUseFiltersClick(box); });
     connect(cbBrief, &QCheckBox::toggled, this, &CanParametersGroup::cbBriefClick);
+    session_.SetBriefMode(cbBrief->isChecked());
     // Only what the user does changes the rate; showing a value from code sends nothing.
     connect(cbCANBusRate, &QComboBox::activated, this, &CanParametersGroup::cbCANBusRateChange);
     connect(cbCANBusRate->lineEdit(), &QLineEdit::textEdited, this,
@@ -74,6 +76,7 @@ void CanParametersGroup::cbUseFiltersClick(QCheckBox* sender) {
 }
 
 void CanParametersGroup::cbBriefClick() {
+    session_.SetBriefMode(cbBrief->isChecked());
     session_.SendSetupAndFilters(true);
 }
 
@@ -83,6 +86,15 @@ void CanParametersGroup::cbCANBusRateChange() {
     session_.SendSetupAndFilters(true);
 }
 
-bool CanParametersGroup::BriefMode() const {
-    return cbBrief->isChecked();
+void CanParametersGroup::SetUseFilters(bool checked) {
+    cbUseFilters->setChecked(checked);
+}
+void CanParametersGroup::SetListenOnly(bool checked) {
+    cbListenOnly->setChecked(checked);
+}
+void CanParametersGroup::SetLoopback(bool checked) {
+    cbLoopback->setChecked(checked);
+}
+void CanParametersGroup::SetBusRateText(const std::string& text) {
+    cbCANBusRate->setEditText(QString::fromStdString(text));
 }

@@ -14,6 +14,7 @@
 #include "common/can_limits.h"
 #include "common/ticks.h"
 #include "motor/radio_group.h"
+#include "session/session_commands.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ void SendPause(int milliseconds) {
 
 }  // namespace
 
-MotorPage::MotorPage(MotorTransmit transmitFrame, QWidget* parent)
+MotorPage::MotorPage(SessionCommands& session, QWidget* parent)
     : QWidget(parent),
       tStatus(new QLabel("Motor Connected", this)),
       cbIgnoreMotor(new QCheckBox("Ignore Motor Messages", this)),
@@ -80,7 +81,9 @@ MotorPage::MotorPage(MotorTransmit transmitFrame, QWidget* parent)
       sError2(ErrorLabel(GroupBox4)),
       bReadConfig(new QPushButton("Read Config", GroupBox4)),
       bSetConfig(new QPushButton("Set Config", GroupBox4)),
-      transmitFrame_(std::move(transmitFrame)) {
+      transmitFrame_(
+          [&session](const CANBuffer& record, bool ack) { session.TransmitFrame(record, ack); }) {
+    NameControls();
     QFont bold = tStatus->font();
     bold.setBold(true);
     tStatus->setFont(bold);
@@ -106,6 +109,39 @@ MotorPage::MotorPage(MotorTransmit transmitFrame, QWidget* parent)
     LayOutConfigGroup();
     // Connected last: the initial texts run no handler.
     ConnectHandlers();
+}
+
+void MotorPage::NameControls() {
+    const std::pair<QWidget*, const char*> names[] = {
+        {tStatus, "tStatus"},
+        {cbIgnoreMotor, "cbIgnoreMotor"},
+        {dbMotorControl, "dbMotorControl"},
+        {rgcMotorState, "rgcMotorState"},
+        {rgcPowerHold, "rgcPowerHold"},
+        {eRPM, "eRPM"},
+        {eRPMPercent, "eRPMPercent"},
+        {sError, "sError"},
+        {GroupBox3, "GroupBox3"},
+        {rgmMotorState, "rgmMotorState"},
+        {emRPM, "emRPM"},
+        {emRPMPercent, "emRPMPercent"},
+        {emTemp, "emTemp"},
+        {emPower, "emPower"},
+        {emError, "emError"},
+        {GroupBox4, "GroupBox4"},
+        {eDefaultRPM, "eDefaultRPM"},
+        {eMinRPM, "eMinRPM"},
+        {eMaxRPM, "eMaxRPM"},
+        {eTempShutdown, "eTempShutdown"},
+        {eCANTimeout, "eCANTimeout"},
+        {mcbCANRate, "mcbCANRate"},
+        {eCANBase, "eCANBase"},
+        {eResEn, "eResEn"},
+        {sError2, "sError2"},
+        {bReadConfig, "bReadConfig"},
+        {bSetConfig, "bSetConfig"},
+    };
+    for (const auto& [widget, name] : names) widget->setObjectName(name);
 }
 
 void MotorPage::LayOutControlGroup() {

@@ -175,7 +175,7 @@ void HandleCAN::SendSetup(bool reset) {
     PutLittleEndian32(payload, static_cast<uint32_t>(config_.busRate));
     payload[4] = reset ? 0 : config_.loopback;
     payload[5] = reset ? 0 : config_.listenOnly;
-    payload[6] = reset ? 0 : (form_.BriefMode() ? 1 : 0);
+    payload[6] = reset ? 0 : (briefMode_ ? 1 : 0);
     SendPacket(kLetterBusSetup, payload, sizeof payload);
 }
 

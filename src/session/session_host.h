@@ -24,6 +24,4 @@ class SessionHost {
     // True while Auto Detect waits for a 'Z' of its own.
     virtual bool Detecting() const = 0;
     virtual void SetDetecting(bool detecting) = 0;
-    // The checked state of the Brief Mode box at the moment of sending.
-    virtual bool BriefMode() const = 0;
 };

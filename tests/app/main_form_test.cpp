@@ -109,6 +109,22 @@ TEST_F(StatusTabTest, OptionBoxesSendTheSetupAndUseFiltersAlsoTheSixFilters) {
     EXPECT_EQ(TakeSentLetters(), "BAAAAAA");
 }
 
+TEST_F(StatusTabTest, BriefModeGoesWithEverySetupOfTheRunUntilUnchecked) {
+    Control<QCheckBox>("cbBrief")->click();  // while disconnected: nothing is sent
+    Connect();
+    form.DisconnectClick();
+    Connect();
+    Control<QCheckBox>("cbListenOnly")->click();
+    std::vector<SentPacket> sent = TakeSentPackets();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].payload.back(), 1);
+
+    Control<QCheckBox>("cbBrief")->click();
+    sent = TakeSentPackets();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].payload.back(), 0);
+}
+
 TEST_F(StatusTabTest, TransmitSendsTheBoxesAsTypedAndLogsATxLine) {
     Connect();
     ChooseDlc(2);
@@ -271,8 +287,8 @@ TEST_F(StatusTabTest, ClosingSavesTheSettingsAndTheNextStartLoadsThem) {
     EXPECT_EQ(nextConfig.busRate, 125000);
     EXPECT_EQ(next.findChild<QComboBox*>("cbCANBusRate")->currentText(), "125000");
     EXPECT_TRUE(next.findChild<QCheckBox*>("cbUseFilters")->isChecked());
-    EXPECT_EQ(next.TxIdText(), "00000001");
-    EXPECT_EQ(next.TxLines().size(), 1u);
+    EXPECT_EQ(next.findChild<QLineEdit*>("eID")->text(), "00000001");
+    EXPECT_EQ(next.Controls().transmitList.TxLines().size(), 1u);
     EXPECT_TRUE(messages.boxes.empty());
 }
 

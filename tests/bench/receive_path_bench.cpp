@@ -30,7 +30,6 @@ class IdleHost : public SessionHost {
     void DisconnectClick() override {}
     bool Detecting() const override { return false; }
     void SetDetecting(bool) override {}
-    bool BriefMode() const override { return false; }
 };
 
 constexpr int kFramesPerBatch = 1000;

@@ -67,7 +67,7 @@ TEST(EndToEnd, ConnectHandshakeAsTheDeviceReceivesIt) {
     PcSession pc;
     pc.config.busRate = 250000;
     pc.config.listenOnly = 1;
-    pc.briefMode = true;
+    pc.session.SetBriefMode(true);
     pc.config.lcdOn = 1;
     pc.config.useFilters = 1;
     pc.config.filterCount = 1;
@@ -216,7 +216,7 @@ TEST(EndToEnd, LoopbackReturnsSentFrames) {
 TEST(EndToEnd, BriefModeGivesBriefRecords) {
     SimProcess sim({"--rate", "1000", "--ids", "123,18EF2000", "--dlc", "8", "--count", "10"});
     PcSession pc;
-    pc.briefMode = true;
+    pc.session.SetBriefMode(true);
     ConnectTo(pc, sim);
     ASSERT_TRUE(pc.RunUntil([&] { return pc.store().Size() >= 10; }, kFramesTimeoutMs));
     const std::vector<TracedPacket> sent = WithLetter(sim.Trace(TracedPacket::kToPc), 'H');

@@ -36,11 +36,9 @@ class PcSession : public SessionHost {
     void DisconnectClick() override;
     bool Detecting() const override { return false; }
     void SetDetecting(bool) override {}
-    bool BriefMode() const override { return briefMode; }
 
     ConfigRecord config;
     RecordingUserMessages messages;
-    bool briefMode = false;
     std::vector<std::string> logLines;
     std::vector<SerialPortDevice::ErrorKind> portErrors;
     int disconnects = 0;

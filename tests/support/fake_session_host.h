@@ -39,7 +39,6 @@ class FakeSessionHost : public SessionHost {
     }
     bool Detecting() const override { return detecting; }
     void SetDetecting(bool value) override { detecting = value; }
-    bool BriefMode() const override { return briefMode; }
 
     FakeSerialPortDevice& device;
     HandleCAN* session = nullptr;  // set once the session exists
@@ -52,5 +51,4 @@ class FakeSessionHost : public SessionHost {
     int updateControlsCalls = 0;
     int disconnectClicks = 0;
     bool detecting = false;
-    bool briefMode = false;
 };
