@@ -77,7 +77,7 @@ convert "$work/client.png" -crop 290x32+0+18 +repage "$work/toolbar.png"
 save_png "$work/toolbar.png" manual-toolbar.png
 
 # File > Setup Com Port and Help > About, where this build has them.
-keys alt+f Down Down Down Return
+keys alt+f Down Down Down Down Return
 if dialog=$(window "Configure Serial Communications"); then
     shot "$dialog" manual-setup-com-port.png
     keys Escape
