@@ -50,7 +50,8 @@ ConnectionStatusBar::ConnectionStatusBar(QStatusBar& bar)
 }
 
 void ConnectionStatusBar::Show(const LinkStatus& status) {
-    sConnection_->setText(StateText(status.state));
+    sConnection_->setText(status.activity.empty() ? QString(StateText(status.state))
+                                                  : QString::fromStdString(status.activity));
     // The port's serial rate goes without its unit, so that the five fields fit the window's
     // designed width.
     sPort_->setText(status.portName.empty() ? QString("No port")

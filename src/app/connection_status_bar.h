@@ -17,6 +17,8 @@ struct LinkStatus {
     int32_t baudRate = 0;
     int32_t busRate = 0;
     BusLoadMeter::Rates busLoad;
+    // A connection command under way, in words; told instead of the state.
+    std::string activity = {};
 };
 
 // The main window's status bar: one field per part of a LinkStatus, shown by the window's

@@ -37,8 +37,6 @@ class FakeSessionHost : public SessionHost {
         if (session != nullptr) session->Reset();
         link.reset();
     }
-    bool Detecting() const override { return detecting; }
-    void SetDetecting(bool value) override { detecting = value; }
     bool BriefMode() const override { return briefMode; }
 
     FakeSerialPortDevice& device;
@@ -51,6 +49,5 @@ class FakeSessionHost : public SessionHost {
     std::vector<std::string> logLines;
     int updateControlsCalls = 0;
     int disconnectClicks = 0;
-    bool detecting = false;
     bool briefMode = false;
 };

@@ -48,8 +48,6 @@ class ToolSession : public SessionHost, private WindowlessUserMessages {
     void AddLogLine(const std::string&) override {}
     void UpdateControls() override {}
     void DisconnectClick() override;
-    bool Detecting() const override { return false; }
-    void SetDetecting(bool) override {}
     bool BriefMode() const override { return brief_; }
 
   private:
