@@ -1,5 +1,7 @@
 #include "session/port_search.h"
 
+#include <QTimer>
+
 #include "link/serial.h"
 #include "session/device_probe.h"
 
@@ -18,15 +20,20 @@ PortSearch::~PortSearch() {
 
 void PortSearch::Start() {
     StartMore();
-    if (!Report()) callbacks_.awaiting(nextToReport_);
+    Advance();
 }
 
 void PortSearch::StartMore() {
-    while (!ended_ && nextToStart_ < firstAnswered_ && !freePorts_.empty()) {
-        SerialPortDevice* port = freePorts_.back();
-        freePorts_.pop_back();
-        StartProbe(nextToStart_++, *port);
-    }
+    if (ended_ || nextToStart_ >= firstAnswered_ || freePorts_.empty()) return;
+    SerialPortDevice* port = freePorts_.back();
+    freePorts_.pop_back();
+    StartProbe(nextToStart_++, *port);
+    // Opening a port takes some milliseconds: one port per turn of the event loop keeps the
+    // window responsive while many are opened.
+    QTimer::singleShot(0, this, [this] {
+        StartMore();
+        Advance();
+    });
 }
 
 void PortSearch::StartProbe(size_t index, SerialPortDevice& port) {
@@ -58,6 +65,10 @@ void PortSearch::OnAnswer(size_t index, bool answered) {
     }
     if (Report()) return;
     StartMore();
+    Advance();
+}
+
+void PortSearch::Advance() {
     if (!Report()) callbacks_.awaiting(nextToReport_);
 }
 

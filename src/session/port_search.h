@@ -56,6 +56,8 @@ class PortSearch : public QObject {
     void CloseProbe(Probe& probe);
     // Tells the outcomes known in list order; true when the search ended.
     bool Report();
+    // Reports, and tells the port awaited next while the search goes on.
+    void Advance();
 
     std::vector<std::string> names_;
     int baudRate_;

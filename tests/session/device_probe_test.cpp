@@ -92,6 +92,7 @@ TEST(PortSearch, ToldInListOrderAndTheFirstInTheListThatAnsweredIsFound) {
                                ended = true;
                            }});
         search.Start();
+        QTest::qWait(50);  // the ports open one a turn of the event loop, well within the settle
         const auto open = std::count_if(ports.begin(), ports.end(),
                                         [](const AnsweringPort& p) { return p.IsOpen(); });
         EXPECT_EQ(static_cast<size_t>(open), std::min<size_t>(components, 3)) << components;
