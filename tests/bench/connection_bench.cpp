@@ -159,16 +159,30 @@ void LaunchToConnected(const SimProcess& sim, int runs) {
         runs, Median(connected), HandleCAN::kResetSettleMs);
 }
 
+// The window shown with a first run's settings, ready for a command.
+bool Shown(Window& window) {
+    LoadConfig(window.form.configPath(), window.config, window.form);
+    window.form.show();
+    return QTest::qWaitForWindowExposed(&window.form);
+}
+
+// The time and the event loop's stalls from its construction on.
+struct Measured {
+    Measured() {
+        stalls.Start();
+        clock.start();
+    }
+    StallProbe stalls;
+    QElapsedTimer clock;
+};
+
 void ConnectStall(const SimProcess& sim) {
     Window window(NoPorts);
-    LoadConfig(window.form.configPath(), window.config, window.form);
+    if (!Shown(window)) return;
     window.form.SetPortName(sim.port());
-    window.form.show();
-    if (!QTest::qWaitForWindowExposed(&window.form)) return;
-    StallProbe stalls;
-    stalls.Start();
-    QElapsedTimer clock;
-    clock.start();
+    const Measured measured;
+    const StallProbe& stalls = measured.stalls;
+    const QElapsedTimer& clock = measured.clock;
     window.form.Connect1Click();
     if (!WaitFor([&] { return window.form.session().connected == 1; })) return;
     std::printf(
@@ -179,13 +193,10 @@ void ConnectStall(const SimProcess& sim) {
 
 void AutoDetect(const std::vector<std::string>& ports, bool atOnce) {
     Window window([ports] { return ports; }, atOnce);
-    LoadConfig(window.form.configPath(), window.config, window.form);  // the first run's rates
-    window.form.show();
-    if (!QTest::qWaitForWindowExposed(&window.form)) return;
-    StallProbe stalls;
-    stalls.Start();
-    QElapsedTimer clock;
-    clock.start();
+    if (!Shown(window)) return;
+    const Measured measured;
+    const StallProbe& stalls = measured.stalls;
+    const QElapsedTimer& clock = measured.clock;
     window.form.AutoDetect1Click();
     const bool found = WaitFor([&] { return window.form.PortName() == ports.back(); });
     const double foundMs = ElapsedMs(clock);
