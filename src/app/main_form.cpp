@@ -88,24 +88,10 @@ void TMainForm::CreatePages() {
     canMessage_ = new TCANMessage(this);
     configComms_ = new TConfigComms(enumComPorts_, this);
     Tabs_ = Named(new QTabWidget, "Tabs");
-    statusPage_ = Named(new StatusPage(config_, *session_), "tabStatus");
-    filtersPage_ = Named(new FiltersPage(config_, *setFilter_,
-                                         {[this] { session_->SendSetupAndFilters(false); },
-                                          [this] { UpdateControls(); }}),
-                         "tabFilters");
-    transmitListPage_ = Named(
-        new TransmitListPage(
-            *canMessage_,
-            {[this](const CANBuffer& record, bool ack) { session_->TransmitFrame(record, ack); },
-             [this](bool visible) { actions_.bStopTx->setVisible(visible); },
-             [this](const CANBuffer& record, bool ack) {
-                 return session_->RoomToTransmit(record, ack);
-             }}),
-        "tabTransmitList");
-    tabMotor_ = Named(new MotorPage([this](const CANBuffer& record, bool ack) {
-                          session_->TransmitFrame(record, ack);
-                      }),
-                      "tabMotor");
+    statusPage_ = Named(new StatusPage(config_, *session_, session_->frames()), "tabStatus");
+    filtersPage_ = Named(new FiltersPage(config_, *setFilter_, *session_), "tabFilters");
+    transmitListPage_ = Named(new TransmitListPage(*canMessage_, *session_), "tabTransmitList");
+    tabMotor_ = Named(new MotorPage(*session_), "tabMotor");
     Tabs_->addTab(statusPage_, "Status");
     Tabs_->addTab(filtersPage_, "Filters");
     Tabs_->addTab(transmitListPage_, "Transmit List");
@@ -120,7 +106,6 @@ void TMainForm::CreatePages() {
 void TMainForm::ConnectCommands() {
     const MainFormActions& a = actions_;
     FrameLogPanel& log = statusPage_->frameLog();
-    TransmitDataGroup& transmit = statusPage_->transmitData();
     connect(a.tbConnect, &QAction::triggered, this, &TMainForm::tbConnectClick);
     connect(a.tbResetAll, &QAction::triggered, this, &TMainForm::tbResetAllClick);
     for (QAction* reset : {a.tbClearBuffer, a.ResetLog1})
@@ -134,7 +119,7 @@ void TMainForm::ConnectCommands() {
     for (QAction* listing : {a.tbList1000, a.ShowFirst1000messages1})
         connect(listing, &QAction::triggered, this, &TMainForm::ShowFirst1000messages1Click);
     for (QAction* sending : {a.tbTransmit, a.TransmitFrame1})
-        connect(sending, &QAction::triggered, &transmit, &TransmitDataGroup::TransmitFrame1Click);
+        connect(sending, &QAction::triggered, statusPage_, &StatusPage::TransmitFrame1Click);
     // Every change of the button's state counts, not only a click: an assistive tool's Toggle
     // changes it without one. A state set from code to match lcdOn changes nothing.
     connect(a.tbDisplayMonitor, &QAction::toggled, this, [this](bool pressed) {
@@ -157,6 +142,9 @@ void TMainForm::ConnectCommands() {
     connect(a.FramesByIdentifier1, &QAction::triggered, this, &TMainForm::FramesByIdentifier1Click);
     connect(a.DisplayDynamically1, &QAction::triggered, this, &TMainForm::DisplayDynamically1Click);
     connect(&log, &FrameLogPanel::dynamicDisplayChanged, this, &TMainForm::UpdateControls);
+    connect(filtersPage_, &FiltersPage::filtersChanged, this, &TMainForm::UpdateControls);
+    connect(transmitListPage_, &TransmitListPage::transmittingChanged, a.bStopTx,
+            &QAction::setVisible);
     // Every received frame is stored, so the Received counter is also the store's fill.
     connect(&log, &FrameLogPanel::receivedCountShown, this,
             [this](int count) { statusBar_->ShowStoredFrames(count); });
@@ -168,7 +156,7 @@ void TMainForm::FormCreate() {
     RemoveLeftoverTemporaries(configPath_);
     std::string failure;
     std::string problem;
-    if (!LoadConfig(configPath_, config_, *this, &failure)) {
+    if (!LoadConfig(configPath_, config_, Controls(), &failure)) {
         keepUnreadSettings_ = true;
         problem = "Settings could not be read\n" + configPath_ + "\n" + failure +
                   "\n\nThe program starts with the default settings and will not save over "
@@ -190,6 +178,11 @@ void TMainForm::FormCreate() {
     actions_.MenuTest1->menuAction()->setVisible(false);
     Tabs_->setCurrentWidget(statusPage_);
     Tabs_->setTabVisible(Tabs_->indexOf(tabMotor_), false);
+}
+
+ConfigControls TMainForm::Controls() {
+    return {*this, statusPage_->transmitData(), statusPage_->busParameters(), *transmitListPage_,
+            *filtersPage_};
 }
 
 QSize TMainForm::FittedOnScreen(QSize wanted) const {
@@ -254,7 +247,7 @@ void TMainForm::FormCloseQuery() {
 void TMainForm::SaveSettings(bool mayShowBox) {
     if (keepUnreadSettings_) return;
     std::string failure;
-    if (!SaveConfig(configPath_, config_, *this, &failure))
+    if (!SaveConfig(configPath_, config_, Controls(), &failure))
         TellSettingsProblem("Settings could not be saved\n" + configPath_ + "\n" + failure,
                             mayShowBox);
 }
@@ -296,10 +289,6 @@ void TMainForm::ShowSentFrame(const CANBuffer& record) {
 
 void TMainForm::AddLogLine(const std::string& line) {
     statusPage_->frameLog().AddLine(line);
-}
-
-bool TMainForm::BriefMode() const {
-    return statusPage_->parameters().BriefMode();
 }
 
 void TMainForm::UpdateControls() {

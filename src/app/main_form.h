@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "app/main_form_actions.h"
-#include "common/xdg_viewer_registry.h"
 #include "config/config_controls.h"
-#include "config/tx_line_bytes.h"
+#include "help/xdg_viewer_registry.h"
 #include "link/frame.h"
 #include "link/serial.h"
 #include "link/serial_port_device.h"
+#include "session/device_commands.h"
 #include "session/session_host.h"
 #include "views/bus_load_meter.h"
 
@@ -52,8 +52,8 @@ struct MainFormServices {
 // The main window: it owns the device session, the receive assembler and the one open link,
 // composes the pages (Status, Filters, Transmit List; Motor, never shown), and serves the
 // tool bar and menu commands that open, close, find and reset the link to the device. It is
-// also what the session and the configuration file see of the window.
-class TMainForm : public QMainWindow, public SessionHost, public ConfigControls {
+// also what the session sees of the window, and its own slice of the configuration.
+class TMainForm : public QMainWindow, public SessionHost, public WindowConfigControls {
     Q_OBJECT
   public:
     static constexpr int kSecondTimerMs = 1000;
@@ -140,9 +140,11 @@ class TMainForm : public QMainWindow, public SessionHost, public ConfigControls 
     void ShowSentFrame(const CANBuffer& record) override;
     void AddLogLine(const std::string& line) override;
     void UpdateControls() override;
-    bool BriefMode() const override;
 
-    // What the configuration file reads and fills (main_form_config.cpp).
+    // The window's controls as the configuration file fills and reads them, page by page.
+    ConfigControls Controls();
+
+    // The window's own slice of the configuration.
     int WindowHeight() const override { return height(); }
     int WindowWidth() const override { return width(); }
     // A size from the file is trusted no further than the screen's available area.
@@ -150,27 +152,6 @@ class TMainForm : public QMainWindow, public SessionHost, public ConfigControls 
     void SetWindowWidth(int width) override { resize(FittedOnScreen({width, height()})); }
     std::string PortName() const override { return portName_; }
     void SetPortName(const std::string& name) override { portName_ = name; }
-    int TxDlcIndex() const override;
-    void SelectTxDlc(int index) override;
-    bool TxExtended() const override;
-    void SetTxExtended(bool checked) override;
-    bool TxResponse() const override;
-    void SetTxResponse(bool checked) override;
-    std::string TxIdText() const override;
-    void SetTxIdText(const std::string& text) override;
-    std::string TxDataText(int index) const override;
-    void SetTxDataText(int index, const std::string& text) override;
-    void SetUseFilters(bool checked) override;
-    void SetListenOnly(bool checked) override;
-    void SetLoopback(bool checked) override;
-    void SetBusRateText(const std::string& text) override;
-    int GapIndex() const override;
-    void SelectGap(int index) override;
-    std::vector<std::string> TxLines() const override;
-    void SetTxLines(const std::vector<std::string>& lines) override;
-    void AppendTxLine(const std::string& line) override;
-    void DlcChanged() override;
-    void RedrawFilterList() override;
     void AppendLogLine(const std::string& line) override { AddLogLine(line); }
 
     HandleCAN& session() { return *session_; }
@@ -223,7 +204,7 @@ class TMainForm : public QMainWindow, public SessionHost, public ConfigControls 
     std::string programFolder_;
     std::unique_ptr<ViewerRegistry> viewers_;
 
-    Frame assembler_{'Z', 1};
+    Frame assembler_{kLetterIdentified, 1};
     std::unique_ptr<HandleCAN> session_;
     std::unique_ptr<Serial> currentSerial_;
     std::vector<std::unique_ptr<SerialPortDevice>> probePorts_;
@@ -234,7 +215,6 @@ class TMainForm : public QMainWindow, public SessionHost, public ConfigControls 
     bool quitRequested_ = false;
     // The settings file exists but could not be read: it is never written over.
     bool keepUnreadSettings_ = false;
-    TxLineBytes txLineBytes_;
 
     MainFormActions actions_;
     TSetFilter* setFilter_ = nullptr;

@@ -28,7 +28,7 @@ void TMainForm::SaveConfiguration1Click() {
     if (QFileInfo(QString::fromStdString(path)).suffix().isEmpty()) path += kDefaultSuffix;
     if (!MayReplaceAddedName(messages_, choice.path, path)) return;
     std::string failure;
-    if (!SaveConfigAs(path, config_, *this, &failure)) {
+    if (!SaveConfigAs(path, config_, Controls(), &failure)) {
         messages_.ShowMessage("Cannot write file\n" + path + "\n" + failure, "Error");
         return;
     }
@@ -53,7 +53,7 @@ void TMainForm::LoadConfiguration1Click() {
     const uint8_t lcdOn = config_.lcdOn;
     // Loading sets the Status page's boxes and redraws the filter list, which sends the setup
     // and the filters to a connected device as the user's change of them does.
-    LoadConfig(file, config_, *this);
+    LoadConfig(file, config_, Controls());
     if (linkOpen) {
         portName_ = port;
         config_.baudRate = baudRate;

@@ -10,6 +10,7 @@
 #include "app/file_choice.h"
 #include "app/log_folder_setting.h"
 #include "app/main_form.h"
+#include "common/can_limits.h"
 #include "common/user_messages.h"
 #include "logs/read_log_file.h"
 #include "logs/save_message_log.h"
@@ -21,7 +22,6 @@ namespace {
 
 constexpr uint32_t kTestIdentifier = 0x12345678;
 constexpr int kTestFrameCount = 100;
-constexpr uint32_t kExtendedIdMask = 0x1FFFFFFF;
 // Device layout of a received frame without its brief flag, which the session sets.
 constexpr uint8_t kReceivedLength = CANBufferPIC::kSize - 1;
 // DebugTest's frame: the device's lost-frames flag, extended identifier 0x12345678, eight
@@ -65,7 +65,7 @@ void TMainForm::tbSaveBufferClick() {
     const std::string suggested =
         LogFolder() + "/" + SuggestedLogName(QDateTime::currentDateTime());
     const UserMessages::SaveFileChoice choice =
-        messages_.AskSaveFileName("Save Message Log", NameFilters(kMessageLogFileTypes), suggested);
+        messages_.AskSaveFileName("Save Message Log", MessageLogFileTypes(), suggested);
     if (choice.path.empty()) return;
     const MessageLogTarget target = ChooseMessageLogTarget(choice.path, choice.nameFilter);
     if (!MayReplaceAddedName(messages_, choice.path, target.path)) return;
@@ -147,7 +147,7 @@ void TMainForm::Receive100randommessages1Click() {
         const auto high = static_cast<uint32_t>(TestRandom());
         const auto low = static_cast<uint32_t>(TestRandom());
         const auto dlc = static_cast<uint8_t>(TestRandom() % 8);
-        Frame packet = TestFramePacket(((high << 16) | low) & kExtendedIdMask, dlc);
+        Frame packet = TestFramePacket(((high << 16) | low) & kMaxExtendedId, dlc);
         session_->StoreFrame(packet, false);
     }
 }

@@ -46,6 +46,11 @@ uint32_t ParseDecimalSaturating(std::string_view text) {
     return static_cast<uint32_t>(std::min(value, kLargest));
 }
 
+std::string HexByte(uint8_t value) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    return {kDigits[value >> 4], kDigits[value & 0xF]};
+}
+
 std::string FormatIdText(uint32_t id, bool extended) {
     char text[16];
     if (extended)

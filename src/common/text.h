@@ -16,5 +16,8 @@ uint32_t ParseDecimal(std::string_view text);
 // of wrapping; 0 when no digit follows the blanks.
 uint32_t ParseDecimalSaturating(std::string_view text);
 
+// Two upper-case hex digits of a byte: "0A".
+std::string HexByte(uint8_t value);
+
 // "%08X" for an extended identifier, "%04X" of the low 16 bits for a standard one.
 std::string FormatIdText(uint32_t id, bool extended);

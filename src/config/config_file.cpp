@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <type_traits>
 
+#include "common/can_limits.h"
 #include "common/text.h"
 #include "config/config_controls.h"
 #include "config/config_record.h"
@@ -27,8 +27,6 @@ constexpr char kPortKey[] = "Port";
 constexpr uint8_t kMaxDlcIndex = 8;
 constexpr int kMaxGapIndex = 11;
 
-constexpr int32_t kDefaultBaudRate = 115200;
-constexpr int32_t kDefaultBusRate = 250000;
 constexpr int kDefaultDlcIndex = 8;
 constexpr char kDefaultTxId[] = "01234567";
 constexpr int kDefaultGapIndex = 6;  // the item "1000"
@@ -36,19 +34,12 @@ constexpr char kDefaultTxLine[] =
     "18EF20A3,1,0,8,FD,A0,0F,FF,FF,FF,FF,FF; Turn on, Default Direction, 2000RPM";
 constexpr uint32_t kDefaultFilterId = 0x01234567;
 constexpr uint32_t kDefaultFilterMask = 0x0FFFFFF0;
-constexpr char kDynamicDisplayHint[] = "Turn on Dynamic Display to see received packets!";
 
 std::string ByteKey(size_t offset) {
     return "B" + std::to_string(offset);
 }
 std::string LineKey(int index) {
     return "L" + std::to_string(index);
-}
-
-std::string HexByteText(uint8_t value) {
-    char text[4];
-    std::snprintf(text, sizeof text, "%02X", value);
-    return text;
 }
 
 void CutToControlRanges(ConfigRecord& record) {
@@ -61,34 +52,35 @@ void CutToControlRanges(ConfigRecord& record) {
 
 // The full name under "Port" wins while it agrees with the record's 7 characters; when it does
 // not, the record was written by a program that does not know the key, and the record wins.
-void LoadPortName(const IniFile& file, const ConfigRecord& record, ConfigControls& controls) {
+void LoadPortName(const IniFile& file, const ConfigRecord& record, const ConfigControls& controls) {
     const std::string saved = record.savedPort;
     if (saved.empty()) return;
     const std::string full = file.Read(kGlobal, kPortKey).value_or("");
     const bool fullAgrees = full.compare(0, sizeof record.savedPort - 1, saved) == 0;
-    controls.SetPortName(fullAgrees ? full : saved);
+    controls.window.SetPortName(fullAgrees ? full : saved);
 }
 
 void CopyControlsIntoRecord(const ConfigControls& controls, const std::string& port,
                             ConfigRecord& record) {
     std::memset(record.savedPort, 0, sizeof record.savedPort);
     port.copy(record.savedPort, sizeof record.savedPort - 1);
-    record.windowHeight = controls.WindowHeight();
-    record.windowWidth = controls.WindowWidth();
-    record.txDlcIndex = static_cast<uint8_t>(controls.TxDlcIndex());  // none is stored as 255
-    record.txExtended = controls.TxExtended() ? 1 : 0;
-    record.txResponse = controls.TxResponse() ? 1 : 0;
-    record.txId = ParseHex(controls.TxIdText());
-    record.gapIndex = controls.GapIndex();
+    record.windowHeight = controls.window.WindowHeight();
+    record.windowWidth = controls.window.WindowWidth();
+    record.txDlcIndex =
+        static_cast<uint8_t>(controls.transmitData.TxDlcIndex());  // none is stored as 255
+    record.txExtended = controls.transmitData.TxExtended() ? 1 : 0;
+    record.txResponse = controls.transmitData.TxResponse() ? 1 : 0;
+    record.txId = ParseHex(controls.transmitData.TxIdText());
+    record.gapIndex = controls.transmitList.SelectedGap();
     for (int i = 0; i < 8; ++i)
-        record.txData[i] = static_cast<uint8_t>(ParseHex(controls.TxDataText(i)));
+        record.txData[i] = static_cast<uint8_t>(ParseHex(controls.transmitData.TxDataText(i)));
 }
 
 bool WriteConfig(IniFile& file, ConfigRecord& record, const ConfigControls& controls,
                  std::string* failure) {
-    const std::string port = controls.PortName();
+    const std::string port = controls.window.PortName();
     CopyControlsIntoRecord(controls, port, record);
-    const std::vector<std::string> lines = controls.TxLines();
+    const std::vector<std::string> lines = controls.transmitList.TxLines();
     record.txLineCount = static_cast<int32_t>(lines.size());
 
     RecordBytes bytes;
@@ -103,12 +95,12 @@ bool WriteConfig(IniFile& file, ConfigRecord& record, const ConfigControls& cont
 
 }  // namespace
 
-bool LoadConfig(const std::string& path, ConfigRecord& record, ConfigControls& controls,
+bool LoadConfig(const std::string& path, ConfigRecord& record, const ConfigControls& controls,
                 std::string* failure) {
     return LoadConfig(IniFile(path), record, controls, failure);
 }
 
-bool LoadConfig(const IniFile& file, ConfigRecord& record, ConfigControls& controls,
+bool LoadConfig(const IniFile& file, ConfigRecord& record, const ConfigControls& controls,
                 std::string* failure) {
     RecordBytes bytes;
     for (size_t offset = 0; offset < bytes.size(); ++offset)
@@ -116,21 +108,21 @@ bool LoadConfig(const IniFile& file, ConfigRecord& record, ConfigControls& contr
     std::memcpy(&record, bytes.data(), bytes.size());
     CutToControlRanges(record);
 
-    if (record.windowHeight != 0) controls.SetWindowHeight(record.windowHeight);
-    if (record.windowWidth != 0) controls.SetWindowWidth(record.windowWidth);
+    if (record.windowHeight != 0) controls.window.SetWindowHeight(record.windowHeight);
+    if (record.windowWidth != 0) controls.window.SetWindowWidth(record.windowWidth);
     LoadPortName(file, record, controls);
 
-    controls.SelectTxDlc(record.txDlcIndex);
-    controls.SetTxExtended(record.txExtended != 0);
-    controls.SetTxResponse(record.txResponse != 0);
-    controls.SetTxIdText(FormatIdText(record.txId, true));
-    for (int i = 0; i < 8; ++i) controls.SetTxDataText(i, HexByteText(record.txData[i]));
+    controls.transmitData.SelectTxDlc(record.txDlcIndex);
+    controls.transmitData.SetTxExtended(record.txExtended != 0);
+    controls.transmitData.SetTxResponse(record.txResponse != 0);
+    controls.transmitData.SetTxIdText(FormatIdText(record.txId, true));
+    for (int i = 0; i < 8; ++i) controls.transmitData.SetTxDataText(i, HexByte(record.txData[i]));
 
-    controls.SetUseFilters(record.useFilters != 0);
-    controls.SetListenOnly(record.listenOnly != 0);
-    controls.SetLoopback(record.loopback != 0);
-    controls.SetBusRateText(std::to_string(record.busRate));
-    controls.SelectGap(record.gapIndex);
+    controls.busParameters.SetUseFilters(record.useFilters != 0);
+    controls.busParameters.SetListenOnly(record.listenOnly != 0);
+    controls.busParameters.SetLoopback(record.loopback != 0);
+    controls.busParameters.SetBusRateText(std::to_string(record.busRate));
+    controls.transmitList.SelectGap(record.gapIndex);
 
     // Every line the file holds comes back, however many; a count larger than the keys of
     // the section is cut to them, so a damaged count costs no more than the file itself.
@@ -140,36 +132,36 @@ bool LoadConfig(const IniFile& file, ConfigRecord& record, ConfigControls& contr
     lines.reserve(static_cast<size_t>(record.txLineCount));
     for (int j = 0; j < record.txLineCount; ++j)
         lines.push_back(file.Read(kTransmits, LineKey(j)).value_or(""));
-    controls.SetTxLines(lines);
+    controls.transmitList.SetTxLines(lines);
 
     ApplyDefaults(record, controls);
 
-    controls.DlcChanged();
-    controls.RedrawFilterList();
-    controls.UpdateControls();
-    if (record.dynamicDisplay == 0) controls.AppendLogLine(kDynamicDisplayHint);
+    controls.transmitData.DlcChanged();
+    controls.filterList.RedrawFilterList();
+    controls.window.UpdateControls();
+    if (record.dynamicDisplay == 0) controls.window.AppendLogLine(kDynamicDisplayHint);
     if (failure != nullptr) *failure = file.ReadFailure();
     return file.ReadFailure().empty();
 }
 
-void ApplyDefaults(ConfigRecord& record, ConfigControls& controls) {
+void ApplyDefaults(ConfigRecord& record, const ConfigControls& controls) {
     if (record.signature == ConfigRecord::kSignature) return;
 
-    record.baudRate = kDefaultBaudRate;
+    record.baudRate = kDefaultSerialRate;
     record.dynamicDisplay = 1;
     record.busRate = kDefaultBusRate;
-    controls.SetBusRateText(std::to_string(kDefaultBusRate));
+    controls.busParameters.SetBusRateText(std::to_string(kDefaultBusRate));
     record.signature = ConfigRecord::kSignature;
 
-    controls.SelectTxDlc(kDefaultDlcIndex);
-    controls.SetTxExtended(true);
-    controls.SetTxIdText(kDefaultTxId);
-    for (int i = 0; i < 8; ++i) controls.SetTxDataText(i, std::to_string(i));
+    controls.transmitData.SelectTxDlc(kDefaultDlcIndex);
+    controls.transmitData.SetTxExtended(true);
+    controls.transmitData.SetTxIdText(kDefaultTxId);
+    for (int i = 0; i < 8; ++i) controls.transmitData.SetTxDataText(i, std::to_string(i));
 
     record.loopback = 1;  // the box's click handler sets it too; the record must not rely on it
-    controls.SetLoopback(true);
-    controls.SelectGap(kDefaultGapIndex);
-    controls.AppendTxLine(kDefaultTxLine);
+    controls.busParameters.SetLoopback(true);
+    controls.transmitList.SelectGap(kDefaultGapIndex);
+    controls.transmitList.AppendTxLine(kDefaultTxLine);
 
     if (record.filterCount < ConfigRecord::kMaxFilters) {
         FilterEntry& entry = record.filters[record.filterCount++];

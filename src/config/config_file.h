@@ -3,8 +3,11 @@
 #include <string>
 
 struct ConfigRecord;
-class ConfigControls;
+struct ConfigControls;
 class IniFile;
+
+// The line LoadConfig adds to the frame log when Dynamic Display is off.
+inline constexpr char kDynamicDisplayHint[] = "Turn on Dynamic Display to see received packets!";
 
 // Replaces every byte of the record from the file (keys B0 ... B451 of "Global", 0 for each
 // one missing), cuts values the controls cannot take, fills the controls and the transmit list
@@ -12,10 +15,10 @@ class IniFile;
 // refreshes what depends on the values. A missing file gives the defaults and is no failure.
 // False when the file exists but could not be read (see IniFile), with the reason in `failure`
 // when given: the run then starts with the defaults.
-bool LoadConfig(const std::string& path, ConfigRecord& record, ConfigControls& controls,
+bool LoadConfig(const std::string& path, ConfigRecord& record, const ConfigControls& controls,
                 std::string* failure = nullptr);
 // The same from a file already read.
-bool LoadConfig(const IniFile& file, ConfigRecord& record, ConfigControls& controls,
+bool LoadConfig(const IniFile& file, ConfigRecord& record, const ConfigControls& controls,
                 std::string* failure = nullptr);
 
 // Why `file` is not a whole configuration as SaveConfig writes it (unreadable, no settings,
@@ -25,7 +28,7 @@ std::string ConfigFileProblem(const IniFile& file);
 
 // Gives the record and the controls their first-start values, unless the record already
 // carries the signature.
-void ApplyDefaults(ConfigRecord& record, ConfigControls& controls);
+void ApplyDefaults(ConfigRecord& record, const ConfigControls& controls);
 
 // Copies the controls' values into the record and writes the record and the transmit list,
 // keeping whatever else the file holds. False when the file could not be written, with the

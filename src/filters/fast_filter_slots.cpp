@@ -3,21 +3,20 @@
 #include <algorithm>
 
 #include "common/text.h"
-#include "filters/filter_table.h"
 
 namespace {
 
 // The slots of each mask group, the group's owner first.
 std::vector<std::vector<int>> MaskGroups() {
     std::vector<std::vector<int>> groups;
-    for (int slot = 0; slot < kFastFilterCount; ++slot) {
-        const int owner = FilterTable::MaskOwner(slot);
-        if (owner < 0) {
+    for (int slot = 0; slot < kFilterSlots; ++slot) {
+        const int leader = FilterGroupLeader(slot);
+        if (leader == slot) {
             groups.push_back({slot});
             continue;
         }
         for (std::vector<int>& group : groups)
-            if (group.front() == owner) group.push_back(slot);
+            if (group.front() == leader) group.push_back(slot);
     }
     return groups;
 }

@@ -2,12 +2,12 @@
 
 #include <utility>
 
+#include "common/filter_slots.h"
 #include "filters/filter_text.h"
 
 int FilterTable::MaskOwner(int slot) {
-    if (slot == 1) return 0;
-    if (slot >= 3 && slot <= 5) return 2;
-    return -1;
+    if (slot >= kFilterSlots || FilterGroupLeader(slot) == slot) return -1;
+    return FilterGroupLeader(slot);
 }
 
 bool FilterTable::Add(const FilterEditor& edit) {
@@ -60,7 +60,7 @@ void FilterTable::Swap(int first, int second) {
 }
 
 void FilterTable::SyncSharedMasks() {
-    for (int slot = 1; slot < kFastFilterCount; ++slot) {
+    for (int slot = 1; slot < kFilterSlots; ++slot) {
         const int owner = MaskOwner(slot);
         if (owner >= 0) config_.filters[slot].mask = config_.filters[owner].mask;
     }

@@ -2,23 +2,17 @@
 
 #include <cstdio>
 
+#include "common/can_limits.h"
+#include "common/filter_slots.h"
 #include "common/text.h"
 
 namespace {
-
-constexpr uint32_t kExtendedIdLimit = 0x1FFFFFFF;
-constexpr uint32_t kStandardIdLimit = 0x7FF;
 
 // "  %2d 0x%0<digits>X " of one value: the entry number stands before each value.
 std::string NumberedValue(int index, uint32_t value, bool extended) {
     char text[32];
     std::snprintf(text, sizeof text, "  %2d 0x%0*X ", index, extended ? 8 : 3, value);
     return text;
-}
-
-// Identifier bits a filter compares: 29 for an extended entry, 11 for a standard one.
-uint32_t FilterIdLimit(bool extended) {
-    return extended ? kExtendedIdLimit : kStandardIdLimit;
 }
 
 }  // namespace
@@ -39,7 +33,7 @@ std::string FilterPattern(const FilterEntry& entry) {
 std::string FilterListLine(const FilterEntry& entry, int index) {
     const bool extended = entry.extended != 0;
     std::string line;
-    line += index < kFastFilterCount ? 'F' : ' ';
+    line += index < kFilterSlots ? 'F' : ' ';
     line += ' ';
     line += extended ? 'E' : 'S';
     line += NumberedValue(index, entry.id, extended);
@@ -50,7 +44,7 @@ std::string FilterListLine(const FilterEntry& entry, int index) {
 
 FilterEntry FilterFromTexts(std::string_view idText, std::string_view maskText, bool extended,
                             bool cutToIdSize) {
-    const uint32_t limit = cutToIdSize ? FilterIdLimit(extended) : 0xFFFFFFFFu;
+    const uint32_t limit = cutToIdSize ? MaxId(extended) : 0xFFFFFFFFu;
     FilterEntry entry;
     entry.id = ParseHex(idText) & limit;
     entry.mask = ParseHex(maskText) & limit;

@@ -5,9 +5,6 @@
 
 #include "config/config_record.h"
 
-// The first entries of the list, which the device gets as its hardware filters.
-constexpr int kFastFilterCount = 6;
-
 // The filter as bits, top bit first: 'X' where the mask ignores the bit, else the identifier's
 // bit; a blank after every bit whose number is a multiple of 4 (bit 0 included).
 std::string FilterPattern(const FilterEntry& entry);

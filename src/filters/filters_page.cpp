@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "filters/set_filter_dialog.h"
+#include "session/session_commands.h"
 
 namespace {
 
@@ -21,7 +22,8 @@ const char* const kMaskNote =
 
 }  // namespace
 
-FiltersPage::FiltersPage(ConfigRecord& config, TSetFilter& setFilter, Hooks hooks, QWidget* parent)
+FiltersPage::FiltersPage(ConfigRecord& config, TSetFilter& setFilter, SessionCommands& session,
+                         QWidget* parent)
     : QWidget(parent),
       bFAdd(new QPushButton("Add", this)),
       bFDelete(new QPushButton("Delete", this)),
@@ -32,7 +34,11 @@ FiltersPage::FiltersPage(ConfigRecord& config, TSetFilter& setFilter, Hooks hook
       lFilter(new QListWidget(this)),
       table_(config),
       setFilter_(setFilter),
-      hooks_(std::move(hooks)) {
+      session_(session) {
+    const std::pair<QWidget*, const char*> names[] = {
+        {bFAdd, "bFAdd"},   {bFDelete, "bFDelete"}, {bFEdit, "bFEdit"},  {bFUp, "bFUp"},
+        {bFDown, "bFDown"}, {Memo1, "Memo1"},       {lFilter, "lFilter"}};
+    for (const auto& [widget, name] : names) widget->setObjectName(name);
     Memo1->setReadOnly(true);
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setFixedHeight(Memo1->fontMetrics().lineSpacing() * 4);
@@ -64,7 +70,7 @@ void FiltersPage::RedrawFilterList() {
         for (const std::string& line : table_.ListLines())
             lFilter->addItem(QString::fromStdString(line));
     }
-    hooks_.uploadFilters();
+    session_.SendSetupAndFilters(false);
 }
 
 void FiltersPage::UpdateFilterButtons() {
@@ -84,13 +90,13 @@ int FiltersPage::SelectedIndex() const {
 void FiltersPage::bFAddClick() {
     if (!table_.Add(DialogEditor())) return;
     RedrawFilterList();
-    hooks_.updateControls();
+    emit filtersChanged();
 }
 
 void FiltersPage::bFDeleteClick() {
     if (!table_.Delete(SelectedIndex())) return;
     RedrawFilterList();
-    hooks_.updateControls();
+    emit filtersChanged();
 }
 
 void FiltersPage::bFEditClick() {
@@ -108,7 +114,7 @@ void FiltersPage::bFDownClick() {
 }
 
 void FiltersPage::lFilterClick() {
-    hooks_.updateControls();
+    emit filtersChanged();
 }
 
 FilterEditor FiltersPage::DialogEditor() {
@@ -125,5 +131,5 @@ void FiltersPage::SelectAfterMove(int index) {
         const QSignalBlocker quiet(lFilter);
         lFilter->setCurrentRow(index);
     }
-    hooks_.updateControls();
+    emit filtersChanged();
 }

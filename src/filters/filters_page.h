@@ -1,33 +1,27 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
 
+#include "config/config_controls.h"
 #include "filters/filter_table.h"
 
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class SessionCommands;
 class TSetFilter;
 
 // The Filters tab: the acceptance filter list, its five buttons and the note on the shared
 // masks. Every command that changes the list, also a cancelled edit, redraws it and uploads
 // the six fast filters to the device.
-class FiltersPage : public QWidget {
+class FiltersPage : public QWidget, public FilterListConfigControls {
     Q_OBJECT
   public:
-    struct Hooks {
-        // The session's SendSetupAndFilters(false); it sends nothing while disconnected.
-        std::function<void()> uploadFilters;
-        // The main window's UpdateControls, which calls UpdateFilterButtons.
-        std::function<void()> updateControls;
-    };
-
-    FiltersPage(ConfigRecord& config, TSetFilter& setFilter, Hooks hooks,
+    FiltersPage(ConfigRecord& config, TSetFilter& setFilter, SessionCommands& session,
                 QWidget* parent = nullptr);
 
     // Rebuilds the list text from the record, leaving no item selected, and uploads.
-    void RedrawFilterList();
+    void RedrawFilterList() override;
     // The filter part of UpdateControls: the buttons' enabled states.
     void UpdateFilterButtons();
     // The selected list index, -1 when none.
@@ -40,6 +34,12 @@ class FiltersPage : public QWidget {
     void bFDownClick();
     void lFilterClick();
 
+  signals:
+    // The list or its selection changed: the window's controls, the filter buttons among
+    // them, follow it.
+    void filtersChanged();
+
+  private:
     QPushButton* bFAdd;
     QPushButton* bFDelete;
     QPushButton* bFEdit;
@@ -48,7 +48,6 @@ class FiltersPage : public QWidget {
     QPlainTextEdit* Memo1;
     QListWidget* lFilter;
 
-  private:
     // The Set Filter dialog, opened 16 pixels right of and below the list's place counted
     // from the main window's outer corner.
     FilterEditor DialogEditor();
@@ -56,5 +55,5 @@ class FiltersPage : public QWidget {
 
     FilterTable table_;
     TSetFilter& setFilter_;
-    Hooks hooks_;
+    SessionCommands& session_;
 };

@@ -3,7 +3,7 @@
 #include <QSerialPortInfo>
 
 #include "common/text.h"
-#include "link/simulated_port_registry.h"
+#include "sim_ports/simulated_port_registry.h"
 
 std::string PlatformPortName(const std::string& name) {
 #ifdef Q_OS_WIN
@@ -14,7 +14,7 @@ std::string PlatformPortName(const std::string& name) {
         const uint32_t number = ParseDecimal(std::string_view(name).substr(3));
         if (number >= 1) return "/dev/ttyS" + std::to_string(number - 1);
     }
-    return name;
+    return SimulatedPortDevice(name);
 #endif
 }
 

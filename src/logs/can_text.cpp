@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 
+#include "common/can_limits.h"
 #include "common/text.h"
 
 namespace {
@@ -21,7 +22,7 @@ bool ParseCanId(std::string_view text, CanId& out) {
     if (text.empty() || text.size() > 8 || !AllHexDigits(text)) return false;
     const uint32_t value = ParseHex(text);
     const bool extended = text.size() > 3;
-    if (value > (extended ? CanId::kMaxExtended : CanId::kMaxStandard)) return false;
+    if (value > MaxId(extended)) return false;
     out = CanId{value, extended};
     return true;
 }

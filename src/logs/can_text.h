@@ -7,9 +7,6 @@
 // Identifiers, data bytes, numbers and times as text, the way the CAN logs write them.
 
 struct CanId {
-    static constexpr uint32_t kMaxStandard = 0x7FF;
-    static constexpr uint32_t kMaxExtended = 0x1FFFFFFF;
-
     uint32_t id = 0;
     bool extended = false;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "common/can_limits.h"
 #include "logs/can_text.h"
 #include "logs/log_text.h"
 
@@ -11,7 +12,6 @@ namespace {
 constexpr size_t kTimestampDigits = 9;
 constexpr size_t kLineCapacity = 56;
 constexpr size_t kFixedFields = 5;  // identifier, time stamp, extended, response, length
-constexpr uint32_t kMaxStandardId = 0x7FF;
 
 // The comma-separated fields of a line; a line of more fields than a frame has keeps one
 // more, so that it still reads as too long.
@@ -44,7 +44,7 @@ bool ParseIdentifier(std::string_view text, uint32_t& id) {
     for (size_t i = 0; i < 4; ++i)
         if (text.size() != 8 || !ParseHexByte(text.substr(i * 2, 2), bytes[i])) return false;
     id = uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
-    return id <= CanId::kMaxExtended;
+    return id <= kMaxExtendedId;
 }
 
 }  // namespace
@@ -117,7 +117,7 @@ LogLineKind ReadCsvLine(std::string_view line, LogFrame& out, std::string& error
     frame.id = id;
     frame.dlc = static_cast<uint8_t>(dlc);
     frame.timestamp = static_cast<uint32_t>(ticks);
-    out.timeUs = ticks / 2;
+    out.timeUs = ticks / kDeviceTicksPerUs;
     return LogLineKind::Frame;
 }
 
@@ -130,7 +130,7 @@ bool ReadCsvLog(std::string_view text, std::vector<LogFrame>& frames, LogReadErr
         CANBuffer& frame = frames[i].frame;
         if (frame.brief) {
             frame.timestamp = lastKnownTime;
-            frames[i].timeUs = lastKnownTime / 2;
+            frames[i].timeUs = lastKnownTime / kDeviceTicksPerUs;
         } else {
             lastKnownTime = frame.timestamp;
         }

@@ -1,5 +1,7 @@
 #include "logs/log_reader.h"
 
+#include "common/can_limits.h"
+
 bool ReadLogLines(std::string_view text, LogLineReader readLine, std::vector<LogFrame>& frames,
                   LogReadError& error, size_t maxFrames) {
     size_t number = 0;
@@ -28,5 +30,5 @@ bool ReadLogLines(std::string_view text, LogLineReader readLine, std::vector<Log
 
 void SetLogFrameTime(LogFrame& frame, uint64_t timeUs) {
     frame.timeUs = timeUs;
-    frame.frame.timestamp = static_cast<uint32_t>(timeUs * 2);
+    frame.frame.timestamp = static_cast<uint32_t>(timeUs * kDeviceTicksPerUs);
 }

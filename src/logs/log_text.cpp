@@ -2,9 +2,9 @@
 
 #include <charconv>
 
-namespace {
+#include "common/can_limits.h"
 
-constexpr uint32_t kTicksPerSecond = 2000000;  // device time counts 0.5 us ticks
+namespace {
 
 void AppendNumber(std::string& out, uint32_t value, int base, size_t minDigits) {
     char digits[32];
@@ -26,7 +26,7 @@ void AppendDecimal(std::string& out, uint32_t value, size_t minDigits) {
 }
 
 void AppendSeconds(std::string& out, uint32_t ticks) {
-    AppendDecimal(out, ticks / kTicksPerSecond);
+    AppendDecimal(out, ticks / kDeviceTicksPerSecond);
     out += '.';
-    AppendDecimal(out, ticks % kTicksPerSecond / 2, 6);
+    AppendDecimal(out, ticks % kDeviceTicksPerSecond / kDeviceTicksPerUs, 6);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "common/can_limits.h"
 #include "logs/written_length.h"
 
 namespace {
@@ -18,8 +19,6 @@ constexpr uint16_t kTimeResolutionOption = 9;
 constexpr uint32_t kEffFlag = 0x80000000;
 constexpr uint32_t kRtrFlag = 0x40000000;
 constexpr uint32_t kErrFlag = 0x20000000;
-constexpr uint32_t kExtendedMask = 0x1FFFFFFF;
-constexpr uint32_t kStandardMask = 0x7FF;
 constexpr size_t kCanFrameSize = 16;  // can_id, length, three reserved bytes, eight data bytes
 constexpr size_t kCanHeaderSize = 8;
 constexpr uint32_t kPacketBlockSize = 32 + kCanFrameSize;
@@ -112,7 +111,7 @@ LogLineKind ReadCanFrame(std::string_view packet, LogFrame& out, std::string& er
     }
     const bool extended = (canId & kEffFlag) != 0;
     const bool response = (canId & kRtrFlag) != 0;
-    const uint32_t id = canId & (extended ? kExtendedMask : kStandardMask);
+    const uint32_t id = canId & MaxId(extended);
     uint8_t data[kMaxDataLength] = {};
     const size_t held = response ? 0 : std::min<size_t>(length, packet.size() - kCanHeaderSize);
     for (size_t i = 0; i < held; ++i) data[i] = big.Byte(kCanHeaderSize + i);
@@ -124,9 +123,9 @@ LogLineKind ReadCanFrame(std::string_view packet, LogFrame& out, std::string& er
 }  // namespace
 
 void AppendPcapngPacket(std::string& out, const CANBuffer& record) {
-    const uint64_t timeUs = record.timestamp / 2;
+    const uint64_t timeUs = record.timestamp / kDeviceTicksPerUs;
     const size_t length = WrittenLength(record);
-    uint32_t canId = record.id & (record.extended ? kExtendedMask : kStandardMask);
+    uint32_t canId = record.id & MaxId(record.extended);
     if (record.extended) canId |= kEffFlag;
     if (record.response) canId |= kRtrFlag;
     AppendLittle32(out, kEnhancedPacketBlock);

@@ -50,6 +50,11 @@ const FileTypeFormat& FileTypeFormatOf(const std::string& nameFilter) {
 
 }  // namespace
 
+std::vector<std::string> MessageLogFileTypes() {
+    return {kCsvFileType, kTextFileType,   kCandumpFileType,
+            kAscFileType, kPcapngFileType, kAllFileType};
+}
+
 std::string SuggestedLogName(const QDateTime& now) {
     return now.toString("'ostrel-'yyyyMMdd-HHmmss'.csv'").toStdString();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class FrameStore;
 class QDateTime;
@@ -13,9 +14,8 @@ inline constexpr char kCandumpFileType[] = "candump log (*.log)";
 inline constexpr char kAscFileType[] = "Vector ASC (*.asc)";
 inline constexpr char kPcapngFileType[] = "Wireshark capture (*.pcapng)";
 inline constexpr char kAllFileType[] = "All (*.*)";
-inline constexpr char kMessageLogFileTypes[] =
-    "Comma Separated Variable (*.CSV);;Text (*.txt);;candump log (*.log);;Vector ASC (*.asc);;"
-    "Wireshark capture (*.pcapng);;All (*.*)";
+// All of them, in the dialog's order.
+std::vector<std::string> MessageLogFileTypes();
 
 // The formats a message log is saved in.
 enum class MessageLogFormat { Csv, Candump, Asc, Pcapng };

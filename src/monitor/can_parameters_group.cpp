@@ -8,16 +8,21 @@
 #include <algorithm>
 
 #include "common/buddy_label.h"
+#include "common/can_limits.h"
 #include "common/text.h"
 #include "config/config_record.h"
-#include "session/handle_can.h"
+#include "session/session_commands.h"
 
 namespace {
 
-// The second item carries a trailing blank; the decimal reading stops at it.
-const QStringList kBusRates = {"33333",  "50000 ", "83333",  "100000",
-                               "125000", "250000", "500000", "1000000"};
-constexpr int kDefaultBusRateIndex = 5;  // "250000"
+// The items of the rate list. The 50000 item carries a trailing blank; the decimal reading
+// stops at it.
+QStringList BusRateItems() {
+    QStringList items;
+    for (const int32_t rate : kBusRateChoices)
+        items.append(QString::number(rate) + (rate == 50000 ? " " : ""));
+    return items;
+}
 
 QCheckBox* OptionBox(const char* name, const char* caption) {
     auto* box = new QCheckBox(caption);
@@ -27,7 +32,8 @@ QCheckBox* OptionBox(const char* name, const char* caption) {
 
 }  // namespace
 
-CanParametersGroup::CanParametersGroup(ConfigRecord& config, HandleCAN& session, QWidget* parent)
+CanParametersGroup::CanParametersGroup(ConfigRecord& config, SessionCommands& session,
+                                       QWidget* parent)
     : QGroupBox(" CAN Parameters ", parent),
       cbUseFilters(OptionBox("cbUseFilters", "Use Filters")),
       cbLoopback(OptionBox("cbLoopback", "Loopback")),
@@ -39,8 +45,8 @@ CanParametersGroup::CanParametersGroup(ConfigRecord& config, HandleCAN& session,
     cbCANBusRate->setObjectName("cbCANBusRate");
     cbCANBusRate->setEditable(true);
     cbCANBusRate->setInsertPolicy(QComboBox::NoInsert);
-    cbCANBusRate->addItems(kBusRates);
-    cbCANBusRate->setCurrentIndex(kDefaultBusRateIndex);
+    cbCANBusRate->addItems(BusRateItems());
+    cbCANBusRate->setCurrentIndex(kDefaultBusRateChoice);
 
     auto* row = new QHBoxLayout(this);
     row->addWidget(cbUseFilters);
@@ -54,6 +60,7 @@ CanParametersGroup::CanParametersGroup(ConfigRecord& config, HandleCAN& session,
     for (QCheckBox* box : {cbUseFilters, cbLoopback, cbListenOnly})
         connect(box, &QCheckBox::toggled, this, [this, box] { cbUseFiltersClick(box); });
     connect(cbBrief, &QCheckBox::toggled, this, &CanParametersGroup::cbBriefClick);
+    session_.SetBriefMode(cbBrief->isChecked());
     // Only what the user does changes the rate; showing a value from code sends nothing.
     connect(cbCANBusRate, &QComboBox::activated, this, &CanParametersGroup::cbCANBusRateChange);
     connect(cbCANBusRate->lineEdit(), &QLineEdit::textEdited, this,
@@ -69,6 +76,7 @@ void CanParametersGroup::cbUseFiltersClick(QCheckBox* sender) {
 }
 
 void CanParametersGroup::cbBriefClick() {
+    session_.SetBriefMode(cbBrief->isChecked());
     session_.SendSetupAndFilters(true);
 }
 
@@ -78,6 +86,15 @@ void CanParametersGroup::cbCANBusRateChange() {
     session_.SendSetupAndFilters(true);
 }
 
-bool CanParametersGroup::BriefMode() const {
-    return cbBrief->isChecked();
+void CanParametersGroup::SetUseFilters(bool checked) {
+    cbUseFilters->setChecked(checked);
+}
+void CanParametersGroup::SetListenOnly(bool checked) {
+    cbListenOnly->setChecked(checked);
+}
+void CanParametersGroup::SetLoopback(bool checked) {
+    cbLoopback->setChecked(checked);
+}
+void CanParametersGroup::SetBusRateText(const std::string& text) {
+    cbCANBusRate->setEditText(QString::fromStdString(text));
 }

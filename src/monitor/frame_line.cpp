@@ -4,14 +4,14 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "common/can_limits.h"
+#include "common/text.h"
 #include "session/can_buffer.h"
 
 namespace {
 
 // Four blanks, "TX" and fifteen blanks: as wide as the sequence and time of a received line.
 constexpr const char* kTransmittedPrefix = "    TX               ";
-
-constexpr uint32_t kTicksPerSecond = 2000000;  // device time counts 0.5 us ticks
 
 __attribute__((format(printf, 2, 3))) void AppendFormatted(std::string& line, const char* format,
                                                            ...) {
@@ -47,8 +47,8 @@ std::string FormatFrameLine(const CANBuffer& record, bool transmitted) {
 }
 
 std::string FormatDeviceTime(uint32_t ticks) {
-    const uint32_t seconds = ticks / kTicksPerSecond;
-    const uint32_t microseconds = (ticks % kTicksPerSecond) / 2;
+    const uint32_t seconds = ticks / kDeviceTicksPerSecond;
+    const uint32_t microseconds = (ticks % kDeviceTicksPerSecond) / kDeviceTicksPerUs;
     std::string text;
     AppendFormatted(text, "%01u,%03u,%03u,%03u", seconds / 1000, seconds % 1000,
                     microseconds / 1000, microseconds % 1000);
@@ -65,7 +65,6 @@ std::string FormatDataBytes(const CANBuffer& record) {
     // A length above 8 is shown as the device sent it; the record holds eight bytes.
     const int shown = std::min<int>(record.dlc, static_cast<int>(record.data.size()));
     std::string text;
-    for (int i = 0; i < shown; ++i)
-        AppendFormatted(text, "%02X ", static_cast<unsigned>(record.data[i]));
+    for (int i = 0; i < shown; ++i) text += HexByte(record.data[i]) + ' ';
     return text;
 }

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "common/buddy_label.h"
+#include "common/checked_box.h"
 #include "config/config_record.h"
 #include "monitor/frame_line.h"
 #include "session/frame_store.h"
@@ -23,13 +24,6 @@ QLineEdit* CounterBox(const char* name) {
     box->setObjectName(name);
     box->setReadOnly(true);
     box->setMaximumWidth(90);
-    return box;
-}
-
-QCheckBox* CheckedBox(const char* name, const char* caption) {
-    auto* box = new QCheckBox(caption);
-    box->setObjectName(name);
-    box->setChecked(true);
     return box;
 }
 

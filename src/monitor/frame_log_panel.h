@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 
+#include "config/config_file.h"
 #include "monitor/log_throttle.h"
 
 class QCheckBox;
@@ -19,7 +20,7 @@ struct ConfigRecord;
 class FrameLogPanel : public QWidget {
     Q_OBJECT
   public:
-    static constexpr const char* kHintLine = "Turn on Dynamic Display to see received packets!";
+    static constexpr const char* kHintLine = kDynamicDisplayHint;
     static constexpr const char* kEllipsisLine = "...";
     // FrameList keeps this many of its newest lines.
     static constexpr int kMaxLogLines = 100000;

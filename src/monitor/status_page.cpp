@@ -2,13 +2,12 @@
 
 #include <QVBoxLayout>
 
-#include "session/handle_can.h"
-
-StatusPage::StatusPage(ConfigRecord& config, HandleCAN& session, QWidget* parent)
+StatusPage::StatusPage(ConfigRecord& config, SessionCommands& session, const FrameStore& frames,
+                       QWidget* parent)
     : QWidget(parent),
       parameters_(new CanParametersGroup(config, session)),
       transmitData_(new TransmitDataGroup(session)),
-      frameLog_(new FrameLogPanel(config, session.frames())) {
+      frameLog_(new FrameLogPanel(config, frames)) {
     auto* column = new QVBoxLayout(this);
     column->addWidget(parameters_);
     column->addWidget(transmitData_);

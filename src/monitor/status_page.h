@@ -6,7 +6,8 @@
 #include "monitor/frame_log_panel.h"
 #include "monitor/transmit_data_group.h"
 
-class HandleCAN;
+class FrameStore;
+class SessionCommands;
 struct ConfigRecord;
 
 // The "Status" tab: bus parameters and the single-frame transmit on top, the frame log with
@@ -14,11 +15,16 @@ struct ConfigRecord;
 class StatusPage : public QWidget {
     Q_OBJECT
   public:
-    StatusPage(ConfigRecord& config, HandleCAN& session, QWidget* parent = nullptr);
+    StatusPage(ConfigRecord& config, SessionCommands& session, const FrameStore& frames,
+               QWidget* parent = nullptr);
 
-    CanParametersGroup& parameters() { return *parameters_; }
-    TransmitDataGroup& transmitData() { return *transmitData_; }
+    // The page's slices of the configuration.
+    BusParameterConfigControls& busParameters() { return *parameters_; }
+    TransmitDataConfigControls& transmitData() { return *transmitData_; }
     FrameLogPanel& frameLog() { return *frameLog_; }
+
+    // Transmit Frame: the composed frame, sent with acknowledgement.
+    void TransmitFrame1Click() { transmitData_->TransmitFrame1Click(); }
 
   private:
     CanParametersGroup* parameters_;

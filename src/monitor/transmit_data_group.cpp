@@ -9,18 +9,12 @@
 #include <algorithm>
 
 #include "common/buddy_label.h"
+#include "common/checked_box.h"
 #include "common/text.h"
 #include "session/can_buffer.h"
-#include "session/handle_can.h"
+#include "session/session_commands.h"
 
 namespace {
-
-QCheckBox* CheckedBox(const char* name, const char* caption) {
-    auto* box = new QCheckBox(caption);
-    box->setObjectName(name);
-    box->setChecked(true);
-    return box;
-}
 
 uint32_t HexValue(const QLineEdit* box) {
     return ParseHex(box->text().toStdString());
@@ -28,7 +22,7 @@ uint32_t HexValue(const QLineEdit* box) {
 
 }  // namespace
 
-TransmitDataGroup::TransmitDataGroup(HandleCAN& session, QWidget* parent)
+TransmitDataGroup::TransmitDataGroup(SessionCommands& session, QWidget* parent)
     : QGroupBox(" CAN Data to Transmit ", parent),
       eID(new QLineEdit("00000000")),
       cbExtendedID(CheckedBox("cbExtendedID", "Extended ID")),
@@ -92,4 +86,35 @@ CANBuffer TransmitDataGroup::FrameToSend() const {
 
 void TransmitDataGroup::TransmitFrame1Click() {
     session_.TransmitFrame(FrameToSend(), true);
+}
+
+int TransmitDataGroup::TxDlcIndex() const {
+    return cbDLC->currentIndex();
+}
+void TransmitDataGroup::SelectTxDlc(int index) {
+    cbDLC->setCurrentIndex(index);
+}
+bool TransmitDataGroup::TxExtended() const {
+    return cbExtendedID->isChecked();
+}
+void TransmitDataGroup::SetTxExtended(bool checked) {
+    cbExtendedID->setChecked(checked);
+}
+bool TransmitDataGroup::TxResponse() const {
+    return cbResponseFrame->isChecked();
+}
+void TransmitDataGroup::SetTxResponse(bool checked) {
+    cbResponseFrame->setChecked(checked);
+}
+std::string TransmitDataGroup::TxIdText() const {
+    return eID->text().toStdString();
+}
+void TransmitDataGroup::SetTxIdText(const std::string& text) {
+    eID->setText(QString::fromStdString(text));
+}
+std::string TransmitDataGroup::TxDataText(int index) const {
+    return eData.at(static_cast<size_t>(index))->text().toStdString();
+}
+void TransmitDataGroup::SetTxDataText(int index, const std::string& text) {
+    eData.at(static_cast<size_t>(index))->setText(QString::fromStdString(text));
 }

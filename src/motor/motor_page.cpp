@@ -11,16 +11,15 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/can_limits.h"
 #include "common/ticks.h"
 #include "motor/radio_group.h"
+#include "session/session_commands.h"
 
 namespace {
 
 const QStringList kMotorStates{"Forward", "Stop", "Reverse"};
 const QStringList kPowerHolds{"Power Off", "Power On"};
-const QStringList kCanRates{"33333",  "50000",  "83333",  "100000",
-                            "125000", "250000", "500000", "1000000"};
-constexpr int kInitialCanRateIndex = 5;
 const char* const kInitialErrorText = "Error Here";
 constexpr int kEditMargins = 12;
 
@@ -53,7 +52,7 @@ void SendPause(int milliseconds) {
 
 }  // namespace
 
-MotorPage::MotorPage(MotorTransmit transmitFrame, QWidget* parent)
+MotorPage::MotorPage(SessionCommands& session, QWidget* parent)
     : QWidget(parent),
       tStatus(new QLabel("Motor Connected", this)),
       cbIgnoreMotor(new QCheckBox("Ignore Motor Messages", this)),
@@ -82,14 +81,16 @@ MotorPage::MotorPage(MotorTransmit transmitFrame, QWidget* parent)
       sError2(ErrorLabel(GroupBox4)),
       bReadConfig(new QPushButton("Read Config", GroupBox4)),
       bSetConfig(new QPushButton("Set Config", GroupBox4)),
-      transmitFrame_(std::move(transmitFrame)) {
+      transmitFrame_(
+          [&session](const CANBuffer& record, bool ack) { session.TransmitFrame(record, ack); }) {
+    NameControls();
     QFont bold = tStatus->font();
     bold.setBold(true);
     tStatus->setFont(bold);
     for (RadioGroup* group : {rgcMotorState, rgcPowerHold, rgmMotorState}) group->SetItemIndex(0);
     mcbCANRate->setEditable(true);
-    mcbCANRate->addItems(kCanRates);
-    mcbCANRate->setCurrentIndex(kInitialCanRateIndex);
+    for (const int32_t rate : kBusRateChoices) mcbCANRate->addItem(QString::number(rate));
+    mcbCANRate->setCurrentIndex(kDefaultBusRateChoice);
 
     auto* top = new QHBoxLayout;
     top->addWidget(tStatus);
@@ -108,6 +109,39 @@ MotorPage::MotorPage(MotorTransmit transmitFrame, QWidget* parent)
     LayOutConfigGroup();
     // Connected last: the initial texts run no handler.
     ConnectHandlers();
+}
+
+void MotorPage::NameControls() {
+    const std::pair<QWidget*, const char*> names[] = {
+        {tStatus, "tStatus"},
+        {cbIgnoreMotor, "cbIgnoreMotor"},
+        {dbMotorControl, "dbMotorControl"},
+        {rgcMotorState, "rgcMotorState"},
+        {rgcPowerHold, "rgcPowerHold"},
+        {eRPM, "eRPM"},
+        {eRPMPercent, "eRPMPercent"},
+        {sError, "sError"},
+        {GroupBox3, "GroupBox3"},
+        {rgmMotorState, "rgmMotorState"},
+        {emRPM, "emRPM"},
+        {emRPMPercent, "emRPMPercent"},
+        {emTemp, "emTemp"},
+        {emPower, "emPower"},
+        {emError, "emError"},
+        {GroupBox4, "GroupBox4"},
+        {eDefaultRPM, "eDefaultRPM"},
+        {eMinRPM, "eMinRPM"},
+        {eMaxRPM, "eMaxRPM"},
+        {eTempShutdown, "eTempShutdown"},
+        {eCANTimeout, "eCANTimeout"},
+        {mcbCANRate, "mcbCANRate"},
+        {eCANBase, "eCANBase"},
+        {eResEn, "eResEn"},
+        {sError2, "sError2"},
+        {bReadConfig, "bReadConfig"},
+        {bSetConfig, "bSetConfig"},
+    };
+    for (const auto& [widget, name] : names) widget->setObjectName(name);
 }
 
 void MotorPage::LayOutControlGroup() {

@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class RadioGroup;
+class SessionCommands;
 
 // The Motor page: drives one CAN motor controller through the device. The Motor Control
 // group sends a control message whenever direction, power hold or speed change; the
@@ -22,15 +23,8 @@ class RadioGroup;
 class MotorPage : public QWidget {
     Q_OBJECT
   public:
-    enum class ErrorGroup { Control, Config };
+    explicit MotorPage(SessionCommands& session, QWidget* parent = nullptr);
 
-    // `transmitFrame` is the session's TransmitFrame, which drops frames while disconnected.
-    explicit MotorPage(MotorTransmit transmitFrame, QWidget* parent = nullptr);
-
-    // Checks the edit's integer value (0 for a non-integer) against its range: the edit turns
-    // red and the group shows the range while it is out of range, and the group's error text
-    // clears once all its edits are back in range. True when out of range.
-    bool CheckRange(QLineEdit* edit, const FieldRange& range, ErrorGroup group);
     void SendMotorControl(SpeedForm form);
     void RequestMotorConfig();
     // Blocks the thread for the pauses between the pages.
@@ -51,6 +45,20 @@ class MotorPage : public QWidget {
     void eCANTimeoutChange();
     void bReadConfigClick();
     void bSetConfigClick();
+
+  private:
+    enum class ErrorGroup { Control, Config };
+
+    // Checks the edit's integer value (0 for a non-integer) against its range: the edit turns
+    // red and the group shows the range while it is out of range, and the group's error text
+    // clears once all its edits are back in range. True when out of range.
+    bool CheckRange(QLineEdit* edit, const FieldRange& range, ErrorGroup group);
+    void NameControls();
+    void LayOutControlGroup();
+    void LayOutStatusGroup();
+    void LayOutConfigGroup();
+    void ConnectHandlers();
+    MotorConfigTexts ConfigTexts() const;
 
     QLabel* tStatus;
     QCheckBox* cbIgnoreMotor;
@@ -79,13 +87,6 @@ class MotorPage : public QWidget {
     QLabel* sError2;
     QPushButton* bReadConfig;
     QPushButton* bSetConfig;
-
-  private:
-    void LayOutControlGroup();
-    void LayOutStatusGroup();
-    void LayOutConfigGroup();
-    void ConnectHandlers();
-    MotorConfigTexts ConfigTexts() const;
 
     MotorTransmit transmitFrame_;
     RangeGroup controlErrors_;

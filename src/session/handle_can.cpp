@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "common/can_limits.h"
+#include "common/filter_slots.h"
 #include "common/ticks.h"
 #include "common/user_messages.h"
 #include "config/config_record.h"
@@ -14,9 +16,6 @@
 #include "session/session_host.h"
 
 namespace {
-
-constexpr int kFilterSlots = 6;
-constexpr uint32_t kExtendedIdMask = 0x1FFFFFFF;
 
 void PutLittleEndian32(uint8_t* out, uint32_t value) {
     for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
@@ -170,7 +169,7 @@ void HandleCAN::SendSetup(bool reset) {
     PutLittleEndian32(payload, static_cast<uint32_t>(config_.busRate));
     payload[4] = reset ? 0 : config_.loopback;
     payload[5] = reset ? 0 : config_.listenOnly;
-    payload[6] = reset ? 0 : (form_.BriefMode() ? 1 : 0);
+    payload[6] = reset ? 0 : (briefMode_ ? 1 : 0);
     SendPacket(kLetterBusSetup, payload, sizeof payload);
 }
 
@@ -184,19 +183,17 @@ void HandleCAN::SendSetupAndFilters(bool setupOnly) {
             sent[j] = config_.filters[j];
             continue;
         }
-        // A default slot opens nothing more than the first slot of its group already does:
-        // slots 0-1 and slots 2-5 share one mask each in the device.
+        // A default slot opens nothing more than the first slot of its group already does
+        // (a group shares one mask): the first group's leader opens everything, the second's
+        // only extended identifier 0.
         FilterEntry entry;
         entry.id = 0;
         entry.extended = 1;
-        if (j == 0)
-            entry.mask = 0;
-        else if (j == 1)
-            entry.mask = sent[0].mask;
-        else if (j == 2)
-            entry.mask = kExtendedIdMask;
+        const int leader = FilterGroupLeader(j);
+        if (leader != j)
+            entry.mask = sent[leader].mask;
         else
-            entry.mask = sent[2].mask;
+            entry.mask = j == 0 ? 0 : kMaxExtendedId;
         sent[j] = entry;
     }
     for (int j = 0; j < kFilterSlots; ++j) SendFilter(j, sent[j]);

@@ -8,6 +8,7 @@
 #include "session/can_buffer.h"
 #include "session/device_probe.h"
 #include "session/frame_store.h"
+#include "session/session_commands.h"
 
 class Frame;
 class Serial;
@@ -19,7 +20,7 @@ struct FilterEntry;
 // The device session: the connect handshake and the reset, the commands sent to the device,
 // the packets it sends back, the frame store, and the response timers that catch a device
 // that does not answer.
-class HandleCAN : public QObject {
+class HandleCAN : public QObject, public SessionCommands {
     Q_OBJECT
   public:
     static constexpr int kIdentifyTimeoutMs = 2000;
@@ -49,12 +50,13 @@ class HandleCAN : public QObject {
     void ClearFrames();
     // Sends the frame while connected. A frame that finds no room in the output buffer is not
     // sent, shown, counted or awaited; the log tells how many such frames there were.
-    void TransmitFrame(const CANBuffer& record, bool ack);
+    void TransmitFrame(const CANBuffer& record, bool ack) override;
     // False while the open link has no room for the frame's packet; true when nothing would
     // be written anyway (not connected), as then there is nothing to wait for.
-    bool RoomToTransmit(const CANBuffer& record, bool ack);
+    bool RoomToTransmit(const CANBuffer& record, bool ack) override;
     void SendSetup(bool reset);
-    void SendSetupAndFilters(bool setupOnly);
+    void SetBriefMode(bool brief) override { briefMode_ = brief; }
+    void SendSetupAndFilters(bool setupOnly) override;
     void SendFilter(int number, const FilterEntry& entry);
     void SendDisplayFlags();
     void ArmTimer(int letter, int milliseconds);
@@ -106,4 +108,5 @@ class HandleCAN : public QObject {
     uint64_t settledAt_ = 0;
     uint64_t lastTimerSerial_ = 0;
     int unsentFrames_ = 0;  // not yet told in the log
+    bool briefMode_ = false;
 };

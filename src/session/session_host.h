@@ -21,6 +21,4 @@ class SessionHost {
     virtual void UpdateControls() = 0;
     // The Disconnect command: stops the transmit list, resets the session, closes the link.
     virtual void DisconnectClick() = 0;
-    // The checked state of the Brief Mode box at the moment of sending.
-    virtual bool BriefMode() const = 0;
 };

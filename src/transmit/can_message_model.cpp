@@ -2,18 +2,11 @@
 
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
 
 #include "common/text.h"
 #include "transmit/line_fields.h"
 
 namespace {
-
-std::string ByteText(uint8_t value) {
-    char text[4];
-    std::snprintf(text, sizeof text, "%02X", value);
-    return text;
-}
 
 // The list holds one frame per line, so a line break typed into the note becomes a blank.
 std::string NoteOnOneLine(std::string_view note) {
@@ -105,5 +98,5 @@ void CanMessageModel::BigDataToBytes() {
                 ParseHex(digits.substr(split));
     }
     for (int j = 0; j < dlc; ++j)
-        data[j] = ByteText(static_cast<uint8_t>(value >> (8 * (dlc - 1 - j))));
+        data[j] = HexByte(static_cast<uint8_t>(value >> (8 * (dlc - 1 - j))));
 }

@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include "session/session_commands.h"
 #include "transmit/can_message_dialog.h"
 
 namespace {
@@ -21,7 +22,8 @@ const char* const kGapChoices[] = {"1",    "10",   "20",   "50",    "100",   "50
 
 }  // namespace
 
-TransmitListPage::TransmitListPage(TCANMessage& canMessage, Hooks hooks, QWidget* parent)
+TransmitListPage::TransmitListPage(TCANMessage& canMessage, SessionCommands& session,
+                                   QWidget* parent)
     : QWidget(parent),
       Panel2(new QWidget(this)),
       bTransmitAdd(new QPushButton("Add", Panel2)),
@@ -39,10 +41,24 @@ TransmitListPage::TransmitListPage(TCANMessage& canMessage, Hooks hooks, QWidget
           [this] { return TxLineCount(); },
           [this](int index) { return TxLine(index); },
           [this] { return cbLoopMsgs->isChecked(); },
-          std::move(hooks.transmitFrame),
-          std::move(hooks.showStopButton),
-          std::move(hooks.roomToTransmit),
+          [&session](const CANBuffer& record, bool ack) { session.TransmitFrame(record, ack); },
+          [this](bool running) { emit transmittingChanged(running); },
+          [&session](const CANBuffer& record, bool ack) {
+              return session.RoomToTransmit(record, ack);
+          },
       }) {
+    const std::pair<QObject*, const char*> names[] = {{Panel2, "Panel2"},
+                                                      {bTransmitAdd, "bTransmitAdd"},
+                                                      {bEdit, "bEdit"},
+                                                      {bDelete, "bDelete"},
+                                                      {bTransmitLine, "bTransmitLine"},
+                                                      {bTransmitAll, "bTransmitAll"},
+                                                      {StaticText4, "StaticText4"},
+                                                      {cbGap, "cbGap"},
+                                                      {cbLoopMsgs, "cbLoopMsgs"},
+                                                      {eTxList, "eTxList"},
+                                                      {mTransmitList, "mTransmitList"}};
+    for (const auto& [control, name] : names) control->setObjectName(name);
     cbGap->setEditable(true);
     cbGap->setInsertPolicy(QComboBox::NoInsert);  // the items stay the fixed choices
     // What is typed is the gap: inline completion would turn a typed 5 into 50.
@@ -121,6 +137,27 @@ int TransmitListPage::CurrentLine() const {
 
 int TransmitListPage::GapIndex() const {
     return cbGap->findText(cbGap->currentText());
+}
+
+std::vector<std::string> TransmitListPage::TxLines() const {
+    std::vector<std::string> lines;
+    for (int i = 0; i < TxLineCount(); ++i)
+        lines.push_back(txLineBytes_.Encode(QString::fromStdString(TxLine(i))));
+    return lines;
+}
+
+void TransmitListPage::SetTxLines(const std::vector<std::string>& lines) {
+    QStringList text;
+    for (const std::string& line : lines) text << txLineBytes_.Decode(line);
+    eTxList->setPlainText(text.join('\n'));
+}
+
+int TransmitListPage::SelectedGap() const {
+    return cbGap->currentIndex();
+}
+
+void TransmitListPage::SelectGap(int index) {
+    cbGap->setCurrentIndex(index);
 }
 
 void TransmitListPage::ReplaceLine(int index, const std::string& line) {

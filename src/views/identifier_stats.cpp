@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr uint32_t kTicksPerSecond = 1000 * IdentifierRow::kTicksPerMs;
-
 double Ms(double ticks) {
     return ticks / IdentifierRow::kTicksPerMs;
 }
@@ -28,7 +26,7 @@ double IdentifierRow::JitterMaxMs() const {
 }
 
 bool IdentifierRow::ChangedWithinSecond(int byte, uint32_t nowTicks) const {
-    return (changedBytes & (1u << byte)) != 0 && nowTicks - changedAt[byte] < kTicksPerSecond;
+    return (changedBytes & (1u << byte)) != 0 && nowTicks - changedAt[byte] < kDeviceTicksPerSecond;
 }
 
 void IdentifierStats::Add(const CANBuffer& record, uint64_t arrivalMs) {

@@ -6,13 +6,15 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/can_limits.h"
+
 struct CANBuffer;
 class FrameStore;
 
 // What one identifier of one kind (standard or extended) has done on the bus. Times are device
 // ticks of 0.5 us, as the frame records carry them; differences wrap as the device clock does.
 struct IdentifierRow {
-    static constexpr uint32_t kTicksPerMs = 2000;
+    static constexpr uint32_t kTicksPerMs = 1000 * kDeviceTicksPerUs;
 
     uint32_t id = 0;
     bool extended = false;

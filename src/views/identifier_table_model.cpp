@@ -3,6 +3,7 @@
 #include <QColor>
 #include <algorithm>
 
+#include "common/text.h"
 #include "monitor/frame_line.h"
 #include "views/identifier_stats.h"
 
@@ -133,7 +134,7 @@ QVariant IdentifierTableModel::data(const QModelIndex& index, int role) const {
     if (IsDataColumn(column)) {
         const int byte = DataByte(column);
         if (byte >= row.dlc) return {};
-        return QString("%1").arg(row.data[static_cast<size_t>(byte)], 2, 16, QChar('0')).toUpper();
+        return QString::fromStdString(HexByte(row.data[static_cast<size_t>(byte)]));
     }
     const auto ms = [](double value) { return QString::number(value, 'f', 1); };
     switch (column) {

@@ -15,10 +15,10 @@
 #include <algorithm>
 
 #include "monitor/can_parameters_group.h"
-#include "monitor/status_page.h"
 #include "session/device_commands.h"
 #include "session/handle_can.h"
 #include "sim_connected_form.h"
+#include "support/named_child.h"
 #include "support/process_usage.h"
 #include "transmit/transmit_list_page.h"
 
@@ -35,10 +35,10 @@ QString LastLogLine(TMainForm& form) {
 
 void StartLoopedRun(TMainForm& form) {
     TransmitListPage& page = form.transmitListPage();
-    page.eTxList->setPlainText(kLoopedList);
-    page.cbGap->setCurrentText("10");
-    page.cbLoopMsgs->setChecked(true);
-    page.bTransmitAll->click();
+    NamedChild<QPlainTextEdit>(page, "eTxList")->setPlainText(kLoopedList);
+    NamedChild<QComboBox>(page, "cbGap")->setCurrentText("10");
+    NamedChild<QCheckBox>(page, "cbLoopMsgs")->setChecked(true);
+    NamedChild<QPushButton>(page, "bTransmitAll")->click();
 }
 
 size_t PacketsWithLetter(const std::vector<TracedPacket>& packets, uint8_t letter) {
@@ -125,8 +125,8 @@ TEST(FaultEndToEndTest, AMissingAcknowledgementDuringARunDisconnectsAndStopsTheR
     ASSERT_TRUE(QTest::qWaitFor([&] { return sim.FramesFromPc().size() >= 5; }, kTimeoutMs));
 
     // The line under the caret, sent with acknowledgement while the run goes on.
-    page.eTxList->moveCursor(QTextCursor::Start);
-    page.bTransmitLine->click();
+    NamedChild<QPlainTextEdit>(page, "eTxList")->moveCursor(QTextCursor::Start);
+    NamedChild<QPushButton>(page, "bTransmitLine")->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !sim.messages.boxes.empty(); },
                                 HandleCAN::kAcknowledgeTimeoutMs + kTimeoutMs));
     ASSERT_EQ(sim.messages.boxes.size(), 1u);
@@ -156,7 +156,7 @@ TEST(FaultEndToEndTest, TheStoreLimitDuringARunIsReportedOnceStopsTheRunAndLater
     ASSERT_TRUE(sim.StartAndConnect());
     TMainForm& form = sim.form;
     // Brief frames are a third of the bytes of full ones: the store fills sooner.
-    form.statusPage().parameters().cbBrief->setChecked(true);
+    NamedChild<QCheckBox>(form, "cbBrief")->setChecked(true);
     TransmitListPage& page = form.transmitListPage();
     StartLoopedRun(form);
     ASSERT_TRUE(page.Runner().Running());

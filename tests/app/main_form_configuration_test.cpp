@@ -13,7 +13,6 @@
 #include "filters/filters_page.h"
 #include "main_form_fixture.h"
 #include "support/file_bytes.h"
-#include "transmit/transmit_list_page.h"
 
 namespace {
 
@@ -29,12 +28,11 @@ class ConfigurationTest : public MainFormTest {
             shown += Control<QCheckBox>(name)->isChecked() ? "1|" : "0|";
         shown += Control<QComboBox>("cbDLC")->currentText().toStdString() + "|";
         shown += Control<QComboBox>("cbCANBusRate")->currentText().toStdString() + "|";
-        QListWidget* filters = form.filtersPage().lFilter;
+        QListWidget* filters = Control<QListWidget>("lFilter");
         for (int row = 0; row < filters->count(); ++row)
             shown += filters->item(row)->text().toStdString() + "|";
-        TransmitListPage& list = form.transmitListPage();
-        shown += list.cbGap->currentText().toStdString() + "|";
-        return shown + list.eTxList->toPlainText().toStdString();
+        shown += Control<QComboBox>("cbGap")->currentText().toStdString() + "|";
+        return shown + Control<QPlainTextEdit>("eTxList")->toPlainText().toStdString();
     }
 
     // The user's changes on every page; the variant picks one of two sets of values.
@@ -55,10 +53,10 @@ class ConfigurationTest : public MainFormTest {
         config.filterCount = first ? 2 : 1;
         config.filters[0] = {first ? 0x18FEF100u : 0x100u, 0x1FFFFF00u, 1, {}};
         config.filters[1] = {0x7E0u, 0x7F0u, 0, {}};
-        form.RedrawFilterList();
-        TransmitListPage& list = form.transmitListPage();
-        list.cbGap->setCurrentIndex(first ? 2 : 9);
-        list.eTxList->setPlainText(first ? "123,0,0,2,AA,BB; first\n7E0,0,0,0" : "456,1,0,0");
+        form.filtersPage().RedrawFilterList();
+        Control<QComboBox>("cbGap")->setCurrentIndex(first ? 2 : 9);
+        Control<QPlainTextEdit>("eTxList")->setPlainText(first ? "123,0,0,2,AA,BB; first\n7E0,0,0,0"
+                                                               : "456,1,0,0");
     }
 
     std::string PathOf(const char* name) { return folder.filePath(name).toStdString(); }

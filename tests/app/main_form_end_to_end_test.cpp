@@ -19,7 +19,6 @@
 #include "config/config_record.h"
 #include "link/port_names.h"
 #include "link/qt_serial_port_device.h"
-#include "monitor/status_page.h"
 #include "session/handle_can.h"
 #include "sim/sim_process.h"
 #include "support/recording_user_messages.h"
@@ -84,13 +83,12 @@ TEST_F(WithTraffic, StartUpFindsTheSimulatorShowsTrafficTransmitsAndDisconnects)
     EXPECT_GE(form.session().frames().Size(), 20u);
     EXPECT_TRUE(LogLines().contains("..."));  // 50 frames a second are more than the log shows
 
-    TransmitDataGroup& transmit = form.statusPage().transmitData();
-    transmit.eID->setText("18EF2000");
-    transmit.cbExtendedID->setChecked(true);
-    transmit.cbResponseFrame->setChecked(false);
-    transmit.cbDLC->setCurrentIndex(2);
-    transmit.eData[0]->setText("55");
-    transmit.eData[1]->setText("1B");
+    form.findChild<QLineEdit*>("eID")->setText("18EF2000");
+    form.findChild<QCheckBox*>("cbExtendedID")->setChecked(true);
+    form.findChild<QCheckBox*>("cbResponseFrame")->setChecked(false);
+    form.findChild<QComboBox*>("cbDLC")->setCurrentIndex(2);
+    form.findChild<QLineEdit*>("eData0")->setText("55");
+    form.findChild<QLineEdit*>("eData1")->setText("1B");
     form.actions().tbTransmit->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !FromPc('G').empty(); }, kTimeoutMs));
     EXPECT_EQ(FromPc('G').front().payload, (Bytes{0x00, 0xC7, 0x6B, 0x20, 0x00, 0x02, 0x55, 0x1B}));

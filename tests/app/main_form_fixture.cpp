@@ -21,7 +21,7 @@ void DetectableDevice::Write(const uint8_t* data, int size) {
 }
 
 MainFormTest::MainFormTest() : form(Services()) {
-    LoadConfig(form.configPath(), config, form);
+    LoadConfig(form.configPath(), config, form.Controls());
 }
 
 MainFormServices MainFormTest::Services() {

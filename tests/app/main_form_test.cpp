@@ -62,6 +62,10 @@ TEST_F(StatusTabTest, BusRateIsClampedWhenSentAndTheTypedTextStays) {
     Connect();
     auto* rate = Control<QComboBox>("cbCANBusRate");
     EXPECT_EQ(rate->currentText(), "250000");
+    QStringList items;
+    for (int i = 0; i < rate->count(); ++i) items.append(rate->itemText(i));
+    EXPECT_EQ(items, (QStringList{"33333", "50000 ", "83333", "100000", "125000", "250000",
+                                  "500000", "1000000"}));
 
     rate->setCurrentIndex(1);
     EXPECT_TRUE(TakeWritten().empty());  // choosing from code runs nothing
@@ -103,6 +107,22 @@ TEST_F(StatusTabTest, OptionBoxesSendTheSetupAndUseFiltersAlsoTheSixFilters) {
     Control<QCheckBox>("cbUseFilters")->click();
     EXPECT_EQ(config.useFilters, 1);
     EXPECT_EQ(TakeSentLetters(), "BAAAAAA");
+}
+
+TEST_F(StatusTabTest, BriefModeGoesWithEverySetupOfTheRunUntilUnchecked) {
+    Control<QCheckBox>("cbBrief")->click();  // while disconnected: nothing is sent
+    Connect();
+    form.DisconnectClick();
+    Connect();
+    Control<QCheckBox>("cbListenOnly")->click();
+    std::vector<SentPacket> sent = TakeSentPackets();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].payload.back(), 1);
+
+    Control<QCheckBox>("cbBrief")->click();
+    sent = TakeSentPackets();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].payload.back(), 0);
 }
 
 TEST_F(StatusTabTest, TransmitSendsTheBoxesAsTypedAndLogsATxLine) {
@@ -269,8 +289,8 @@ TEST_F(StatusTabTest, ClosingSavesTheSettingsAndTheNextStartLoadsThem) {
     EXPECT_EQ(nextConfig.busRate, 125000);
     EXPECT_EQ(next.findChild<QComboBox*>("cbCANBusRate")->currentText(), "125000");
     EXPECT_TRUE(next.findChild<QCheckBox*>("cbUseFilters")->isChecked());
-    EXPECT_EQ(next.TxIdText(), "00000001");
-    EXPECT_EQ(next.TxLines().size(), 1u);
+    EXPECT_EQ(next.findChild<QLineEdit*>("eID")->text(), "00000001");
+    EXPECT_EQ(next.Controls().transmitList.TxLines().size(), 1u);
     EXPECT_TRUE(messages.boxes.empty());
 }
 

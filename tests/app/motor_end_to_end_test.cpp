@@ -11,6 +11,7 @@
 #include "motor/motor_page.h"
 #include "session/handle_can.h"
 #include "sim_connected_form.h"
+#include "support/named_child.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ TEST(MotorEndToEndTest, SetConfigSendsRequestThreePagesAndRequestWithPausesBetwe
     ASSERT_NE(page, nullptr);
     const size_t before = sim.FramesFromPc().size();
 
-    page->bSetConfig->click();
+    NamedChild<QPushButton>(*page, "bSetConfig")->click();
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return sim.FramesFromPc().size() >= before + 5; }, kTimeoutMs));
     // The device's acknowledgements of the pages are handled after the sequence, in time.

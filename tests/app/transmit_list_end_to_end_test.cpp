@@ -22,6 +22,7 @@
 #include "link/serial.h"
 #include "session/handle_can.h"
 #include "sim_connected_form.h"
+#include "support/named_child.h"
 #include "transmit/transmit_list_page.h"
 
 namespace {
@@ -48,7 +49,7 @@ class TransmitListEndToEndTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(sim.StartAndConnect());
         page().window()->findChild<QTabWidget*>("Tabs")->setCurrentWidget(&page());
-        page().cbGap->setCurrentText(QString::number(kGapMs));
+        NamedChild<QComboBox>(page(), "cbGap")->setCurrentText(QString::number(kGapMs));
         QObject::connect(&stopButton(), &QAction::changed, &page(), [this] {
             if (!stopButton().isVisible()) stopHiddenUs = TraceClockUs();
         });
@@ -61,7 +62,7 @@ class TransmitListEndToEndTest : public ::testing::Test {
     void TransmitAll() {
         transmitAllUs = TraceClockUs();
         stopHiddenUs.reset();
-        page().bTransmitAll->click();
+        NamedChild<QPushButton>(page(), "bTransmitAll")->click();
     }
 
     // Waits for `count` frames of this test's runs, and gives them relative to the last
@@ -94,7 +95,8 @@ class TransmitListEndToEndTest : public ::testing::Test {
 };
 
 TEST_F(TransmitListEndToEndTest, ThreeFramesOneGapApartCommentsCostNoGapThenTheRunEnds) {
-    page().eTxList->setPlainText("101,0,0,1,01\n; comment\n102,0,0,1,02\n\n103,0,0,1,03\n");
+    NamedChild<QPlainTextEdit>(page(), "eTxList")
+        ->setPlainText("101,0,0,1,01\n; comment\n102,0,0,1,02\n\n103,0,0,1,03\n");
     TransmitAll();
     EXPECT_TRUE(stopButton().isVisible());
     ASSERT_TRUE(QTest::qWaitFor([&] { return stopHiddenUs.has_value(); }, kTimeoutMs));
@@ -114,8 +116,8 @@ TEST_F(TransmitListEndToEndTest, ThreeFramesOneGapApartCommentsCostNoGapThenTheR
 }
 
 TEST_F(TransmitListEndToEndTest, LoopMsgsSendsTheFirstLineAgainOneGapAfterTheLast) {
-    page().eTxList->setPlainText("201,1,0,0\n202,1,0,0\n203,1,0,0");
-    page().cbLoopMsgs->setChecked(true);
+    NamedChild<QPlainTextEdit>(page(), "eTxList")->setPlainText("201,1,0,0\n202,1,0,0\n203,1,0,0");
+    NamedChild<QCheckBox>(page(), "cbLoopMsgs")->setChecked(true);
     TransmitAll();
 
     const std::vector<Arrival> arrivals = WaitForFrames(5);
@@ -135,7 +137,7 @@ TEST_F(TransmitListEndToEndTest, LoopMsgsSendsTheFirstLineAgainOneGapAfterTheLas
 }
 
 TEST_F(TransmitListEndToEndTest, TransmitAllDuringARunRestartsAtTheFirstLine) {
-    page().eTxList->setPlainText("301,0,0,0\n302,0,0,0\n303,0,0,0");
+    NamedChild<QPlainTextEdit>(page(), "eTxList")->setPlainText("301,0,0,0\n302,0,0,0\n303,0,0,0");
     TransmitAll();
     ASSERT_EQ(Ids(WaitForFrames(2)), (std::vector<uint32_t>{0x301, 0x302}));
 
@@ -158,11 +160,12 @@ TEST(TransmitListAtALimitedReadRate, EveryFrameCountedAsSentReachesTheDevice) {
     ASSERT_TRUE(sim.StartAndConnect());
     TransmitListPage& page = sim.form.transmitListPage();
     // Escaped data bytes make a long packet (25 bytes), so the line backs up sooner.
-    page.eTxList->setPlainText("1FFFFFFF,1,0,8,55,55,55,55,55,55,55,55");
-    page.cbGap->setCurrentText("1");
-    page.cbLoopMsgs->setChecked(true);
+    NamedChild<QPlainTextEdit>(page, "eTxList")
+        ->setPlainText("1FFFFFFF,1,0,8,55,55,55,55,55,55,55,55");
+    NamedChild<QComboBox>(page, "cbGap")->setCurrentText("1");
+    NamedChild<QCheckBox>(page, "cbLoopMsgs")->setChecked(true);
     const size_t framesBefore = sim.FramesFromPc().size();
-    page.bTransmitAll->click();
+    NamedChild<QPushButton>(page, "bTransmitAll")->click();
 
     // The operating system's queue fills first, then the window's output buffer.
     // The loop runs freely here: QTest's waits sleep 10 ms between passes, too coarse for a

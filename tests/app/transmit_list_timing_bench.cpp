@@ -23,6 +23,7 @@
 
 #include "app/brannox_application.h"
 #include "sim_connected_form.h"
+#include "support/named_child.h"
 #include "transmit/transmit_list_page.h"
 
 namespace {
@@ -77,13 +78,14 @@ void MeasureGap(int gapMs, int frames) {
     }
     TransmitListPage& page = sim.form.transmitListPage();
     sim.form.findChild<QTabWidget*>("Tabs")->setCurrentWidget(&page);
-    page.eTxList->setPlainText(
-        "123,0,0,8,1,2,3,4,5,6,7,8\n"
-        "; the comment costs no gap\n"
-        "18EF2000,1,0,8,11,22,33,44,55,66,77,88\n"
-        "7FF,0,1,0\n");
-    page.cbGap->setCurrentText(QString::number(gapMs));
-    page.cbLoopMsgs->setChecked(true);
+    NamedChild<QPlainTextEdit>(page, "eTxList")
+        ->setPlainText(
+            "123,0,0,8,1,2,3,4,5,6,7,8\n"
+            "; the comment costs no gap\n"
+            "18EF2000,1,0,8,11,22,33,44,55,66,77,88\n"
+            "7FF,0,1,0\n");
+    NamedChild<QComboBox>(page, "cbGap")->setCurrentText(QString::number(gapMs));
+    NamedChild<QCheckBox>(page, "cbLoopMsgs")->setChecked(true);
 
     std::vector<uint64_t> ticksUs;
     ticksUs.reserve(static_cast<size_t>(frames) + 100);

@@ -161,7 +161,7 @@ void LaunchToConnected(const SimProcess& sim, int runs) {
 
 // The window shown with a first run's settings, ready for a command.
 bool Shown(Window& window) {
-    LoadConfig(window.form.configPath(), window.config, window.form);
+    LoadConfig(window.form.configPath(), window.config, window.form.Controls());
     window.form.show();
     return QTest::qWaitForWindowExposed(&window.form);
 }

@@ -28,7 +28,6 @@ class IdleHost : public SessionHost {
     void AddLogLine(const std::string&) override {}
     void UpdateControls() override {}
     void DisconnectClick() override {}
-    bool BriefMode() const override { return false; }
 };
 
 constexpr int kFramesPerBatch = 1000;

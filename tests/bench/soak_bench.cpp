@@ -30,6 +30,7 @@
 #include "app/sim_connected_form.h"
 #include "event_loop_bench_support.h"
 #include "session/handle_can.h"
+#include "support/named_child.h"
 #include "support/process_usage.h"
 #include "transmit/transmit_list_page.h"
 
@@ -118,17 +119,17 @@ int main(int argc, char** argv) {
     const Clock::time_point start = Clock::now();
     const double cpuAtStart = ProcessCpuSeconds();
 
-    page.eTxList->setPlainText(kLoopedList);
-    page.cbGap->setCurrentText("10");
-    page.cbLoopMsgs->setChecked(true);
-    page.bTransmitAll->click();
+    NamedChild<QPlainTextEdit>(page, "eTxList")->setPlainText(kLoopedList);
+    NamedChild<QComboBox>(page, "cbGap")->setCurrentText("10");
+    NamedChild<QCheckBox>(page, "cbLoopMsgs")->setChecked(true);
+    NamedChild<QPushButton>(page, "bTransmitAll")->click();
     std::optional<long> residentAtLimit;
     double limitAfterSeconds = 0;
     window.messages.whileShown = [&] {
         residentAtLimit = ResidentBytes();
         limitAfterSeconds = SecondsSince(start);
         // The box stops the run once it is closed; start it again then.
-        QTimer::singleShot(0, page.bTransmitAll, &QPushButton::click);
+        QTimer::singleShot(0, NamedChild<QPushButton>(page, "bTransmitAll"), &QPushButton::click);
     };
 
     // The log control keeps its last 100000 lines; until it has them, its text grows.

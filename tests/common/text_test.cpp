@@ -40,6 +40,13 @@ TEST(ParseDecimalSaturating, SkipsLeadingBlanksAndStopsAtTheLargest32BitValue) {
     for (const auto& c : cases) EXPECT_EQ(ParseDecimalSaturating(c.text), c.value) << c.text;
 }
 
+TEST(HexByte, TwoUpperCaseDigits) {
+    EXPECT_EQ(HexByte(0x00), "00");
+    EXPECT_EQ(HexByte(0x0A), "0A");
+    EXPECT_EQ(HexByte(0xF0), "F0");
+    EXPECT_EQ(HexByte(0xFF), "FF");
+}
+
 TEST(FormatIdText, ExtendedIsEightDigitsStandardIsFourOfTheLowSixteenBits) {
     EXPECT_EQ(FormatIdText(0x01234567, true), "01234567");
     EXPECT_EQ(FormatIdText(0x7FF, false), "07FF");

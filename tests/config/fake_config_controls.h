@@ -8,8 +8,13 @@
 #include "config/config_controls.h"
 
 // The main window's controls as plain values, starting as the window is designed. Every call
-// that changes a control or refreshes the window is noted in `calls`, in order.
-class FakeConfigControls : public ConfigControls {
+// that changes a control or refreshes the window is noted in `calls`, in order, whatever slice
+// it is made on.
+class FakeConfigControls : public WindowConfigControls,
+                           public TransmitDataConfigControls,
+                           public BusParameterConfigControls,
+                           public TransmitListConfigControls,
+                           public FilterListConfigControls {
   public:
     int height = 557;
     int width = 642;
@@ -55,7 +60,7 @@ class FakeConfigControls : public ConfigControls {
         busRateText = Note("SetBusRateText", text);
     }
 
-    int GapIndex() const override { return gapIndex; }
+    int SelectedGap() const override { return gapIndex; }
     void SelectGap(int index) override { gapIndex = Note("SelectGap", index); }
     std::vector<std::string> TxLines() const override { return txLines; }
     void SetTxLines(const std::vector<std::string>& lines) override {
@@ -72,6 +77,9 @@ class FakeConfigControls : public ConfigControls {
     void AppendLogLine(const std::string& line) override {
         logLines.push_back(Note("AppendLogLine", line));
     }
+
+    // All slices on this one object.
+    operator ConfigControls() { return {*this, *this, *this, *this, *this}; }
 
   private:
     template <typename T>

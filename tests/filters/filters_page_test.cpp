@@ -9,16 +9,23 @@
 #include <QTest>
 
 #include "filters/set_filter_dialog.h"
+#include "support/fake_session_commands.h"
 #include "support/modal_dialog_answer.h"
+#include "support/named_child.h"
 
 namespace {
 
 struct FiltersPageTest : testing::Test {
     ConfigRecord config;
     TSetFilter setFilter;
-    int uploads = 0;
+    FakeSessionCommands session;
+    const int& uploads = session.uploads;
     int controlUpdates = 0;
-    FiltersPage page{config, setFilter, {[this] { ++uploads; }, [this] { ++controlUpdates; }}};
+    FiltersPage page{config, setFilter, session};
+
+    FiltersPageTest() {
+        QObject::connect(&page, &FiltersPage::filtersChanged, [this] { ++controlUpdates; });
+    }
 
     // Runs a command that opens the dialog once, looking at the dialog as it opens.
     void Answer(void (FiltersPage::*command)(), bool accept,
@@ -28,15 +35,19 @@ struct FiltersPageTest : testing::Test {
         ASSERT_EQ(answer.Shown(), 1);
     }
 
+    QListWidget* List() const { return NamedChild<QListWidget>(page, "lFilter"); }
+    QPushButton* Button(const char* name) const { return NamedChild<QPushButton>(page, name); }
+
     void Select(int row) {
-        page.lFilter->setCurrentRow(row);
+        List()->setCurrentRow(row);
         page.UpdateFilterButtons();
     }
 
     // Add, Delete, Edit, Move Up, Move Dn.
     std::vector<bool> Buttons() const {
-        return {page.bFAdd->isEnabled(), page.bFDelete->isEnabled(), page.bFEdit->isEnabled(),
-                page.bFUp->isEnabled(), page.bFDown->isEnabled()};
+        return {Button("bFAdd")->isEnabled(), Button("bFDelete")->isEnabled(),
+                Button("bFEdit")->isEnabled(), Button("bFUp")->isEnabled(),
+                Button("bFDown")->isEnabled()};
     }
 };
 
@@ -64,8 +75,8 @@ TEST_F(FiltersPageTest, AddingFiltersShowsTheCaptionAndLocksSharedMasks) {
         EXPECT_EQ(setFilter.eMask->text(), "000000FF");  // entry 2's mask
     });
     EXPECT_EQ(config.filterCount, 4);
-    ASSERT_EQ(page.lFilter->count(), 4);
-    EXPECT_TRUE(page.lFilter->item(3)->text().startsWith("F E   3 0x00000000    3 0x000000FF "));
+    ASSERT_EQ(List()->count(), 4);
+    EXPECT_TRUE(List()->item(3)->text().startsWith("F E   3 0x00000000    3 0x000000FF "));
 }
 
 TEST_F(FiltersPageTest, ThePatternFollowsEveryKeystrokeAndOkCutsToElevenBits) {
@@ -80,7 +91,7 @@ TEST_F(FiltersPageTest, ThePatternFollowsEveryKeystrokeAndOkCutsToElevenBits) {
     });
     EXPECT_EQ(config.filters[0].id, 0x7FFu);
     EXPECT_EQ(config.filters[0].mask, 0x7FFu);
-    EXPECT_EQ(page.lFilter->item(0)->text(), "F S   0 0x7FF    0 0x7FF  (111 1111 1111 )");
+    EXPECT_EQ(List()->item(0)->text(), "F S   0 0x7FF    0 0x7FF  (111 1111 1111 )");
 
     // A standard entry opens with four-digit texts.
     Select(0);
@@ -128,7 +139,7 @@ TEST_F(FiltersPageTest, ButtonsFollowTheSelectionAndMovesKeepTheEntrySelected) {
     config.filterCount = ConfigRecord::kMaxFilters;
     page.RedrawFilterList();
     page.UpdateFilterButtons();
-    EXPECT_FALSE(page.bFAdd->isEnabled());
+    EXPECT_FALSE(Button("bFAdd")->isEnabled());
 }
 
 TEST_F(FiltersPageTest, DoubleClickEditsAndTheDialogOpensSixteenPixelsIntoTheList) {
@@ -136,14 +147,14 @@ TEST_F(FiltersPageTest, DoubleClickEditsAndTheDialogOpensSixteenPixelsIntoTheLis
     page.move(40, 30);
     page.show();
     ModalDialogAnswer look(setFilter, true, [this] {
-        EXPECT_EQ(setFilter.pos(), page.pos() + page.lFilter->pos() + QPoint(16, 16));
+        EXPECT_EQ(setFilter.pos(), page.pos() + List()->pos() + QPoint(16, 16));
         setFilter.eID->setText("123");
     });
-    const QPoint itemCentre = page.lFilter->visualItemRect(page.lFilter->item(0)).center();
+    const QPoint itemCentre = List()->visualItemRect(List()->item(0)).center();
     const int updates = controlUpdates;
-    QTest::mouseClick(page.lFilter->viewport(), Qt::LeftButton, {}, itemCentre);
+    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, itemCentre);
     EXPECT_GT(controlUpdates, updates);  // a click runs UpdateControls
-    QTest::mouseDClick(page.lFilter->viewport(), Qt::LeftButton, {}, itemCentre);
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, itemCentre);
     EXPECT_EQ(look.Shown(), 1);
     EXPECT_EQ(config.filters[0].id, 0x123u);
 }

@@ -81,9 +81,9 @@ TEST(AscHeader, DatesInEnglishTwelveHourTimeWithMilliseconds) {
 }
 
 TEST(ChooseMessageLogTarget, AKnownExtensionWinsElseTheTypeAddsItsOwn) {
-    const QStringList listed = QString(kMessageLogFileTypes).split(";;");
-    EXPECT_EQ(listed, (QStringList{kCsvFileType, kTextFileType, kCandumpFileType, kAscFileType,
-                                   kPcapngFileType, kAllFileType}));
+    EXPECT_EQ(MessageLogFileTypes(),
+              (std::vector<std::string>{kCsvFileType, kTextFileType, kCandumpFileType, kAscFileType,
+                                        kPcapngFileType, kAllFileType}));
 
     using F = MessageLogFormat;
     const struct {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "common/can_limits.h"
 #include "logs/pcapng_log.h"
 #include "logs/read_log_file.h"
 #include "logs/save_message_log.h"
@@ -17,8 +18,6 @@
 #include "vehicle_trace.h"
 
 namespace {
-
-constexpr uint32_t kMaxStandardId = 0x7FF;
 
 struct Format {
     const char* fileType;

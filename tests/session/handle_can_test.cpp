@@ -24,7 +24,7 @@ std::vector<uint8_t> CommandsOf(const std::vector<SentPacket>& packets) {
 }
 
 TEST_F(CommandsTest, ConnectHandshake) {
-    host.briefMode = true;
+    session.SetBriefMode(true);
     host.OpenLink();
     device.Feed({0x55, 0x46, 0x12, 0x00});  // left over from before the reset
 
@@ -74,7 +74,7 @@ TEST_F(CommandsTest, ZBeforeTheIdentifyIsSentIsNoAnswer) {
 
 TEST_F(CommandsTest, BusSetupAndItsResetForm) {
     Connect();
-    host.briefMode = true;
+    session.SetBriefMode(true);
     session.SendSetupAndFilters(true);
     EXPECT_EQ(TakeSentPackets(), (std::vector<SentPacket>{{'B', kBusSetup}}));
 

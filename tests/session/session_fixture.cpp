@@ -45,7 +45,7 @@ void SessionTest::Connect() {
 
 std::vector<SentPacket> SessionTest::TakeSentPackets() {
     std::vector<SentPacket> packets;
-    Frame decoder{'Z', 1};
+    Frame decoder{kLetterIdentified, 1};
     for (uint8_t byte : device.TakeWritten())
         if (decoder.Accept(byte))
             packets.push_back(

@@ -10,6 +10,7 @@
 #include "common/ticks.h"
 #include "config/config_record.h"
 #include "link/frame.h"
+#include "session/device_commands.h"
 #include "session/handle_can.h"
 #include "support/fake_serial_port_device.h"
 #include "support/fake_session_host.h"
@@ -60,7 +61,7 @@ class SessionTest : public ::testing::Test {
     FakeSessionHost host{device};
     RecordingUserMessages messages;
     HandleCAN session{host, messages, config};
-    Frame assembler{'Z', 1};
+    Frame assembler{kLetterIdentified, 1};
     // Everything Qt reported while the test ran; the session should give it no cause.
     static std::vector<std::string> qtMessages;
 

@@ -11,10 +11,11 @@
 #include <tuple>
 
 #include "link/port_names.h"
-#include "link/simulated_port_registry.h"
+#include "link/pseudo_terminal.h"
 #include "logs/save_message_log.h"
 #include "pc_session.h"
 #include "session/frame_store.h"
+#include "sim_ports/simulated_port_registry.h"
 #include "sim_process.h"
 #include "support/recording_user_messages.h"
 
@@ -66,7 +67,7 @@ TEST(EndToEnd, ConnectHandshakeAsTheDeviceReceivesIt) {
     PcSession pc;
     pc.config.busRate = 250000;
     pc.config.listenOnly = 1;
-    pc.briefMode = true;
+    pc.session.SetBriefMode(true);
     pc.config.lcdOn = 1;
     pc.config.useFilters = 1;
     pc.config.filterCount = 1;
@@ -215,7 +216,7 @@ TEST(EndToEnd, LoopbackReturnsSentFrames) {
 TEST(EndToEnd, BriefModeGivesBriefRecords) {
     SimProcess sim({"--rate", "1000", "--ids", "123,18EF2000", "--dlc", "8", "--count", "10"});
     PcSession pc;
-    pc.briefMode = true;
+    pc.session.SetBriefMode(true);
     ConnectTo(pc, sim);
     ASSERT_TRUE(pc.RunUntil([&] { return pc.store().Size() >= 10; }, kFramesTimeoutMs));
     const std::vector<TracedPacket> sent = WithLetter(sim.Trace(TracedPacket::kToPc), 'H');
@@ -385,6 +386,30 @@ TEST(EndToEnd, TheEnumerationListsARunningSimulatorOnly) {
     EXPECT_FALSE(std::filesystem::is_empty(killed.RegistryFolder()));
     EXPECT_TRUE(ListSimulatedPorts().empty());
     EXPECT_TRUE(std::filesystem::is_empty(killed.RegistryFolder()));
+    unsetenv("OSTREL_SIM_REGISTRY");
+}
+
+TEST(EndToEnd, AnEndedSimulatorsNameNeverReachesTheTerminalThatTookItsNumber) {
+    SimProcess sim({"--count", "0"});
+    const std::string name = sim.port();
+    const std::filesystem::path link = std::filesystem::path(sim.RegistryFolder()) / name;
+    ASSERT_TRUE(std::filesystem::is_symlink(link)) << "announced a bare terminal: " << name;
+    const std::string terminal =
+        std::filesystem::read_symlink(std::filesystem::read_symlink(link)).string();
+    sim.Signal(SIGKILL);  // leaves its name behind
+    ASSERT_TRUE(sim.WaitForExit(kConnectTimeoutMs));
+
+    // The system hands out the lowest free number, so the old one comes back within a few.
+    std::vector<std::unique_ptr<PseudoTerminal>> ours;
+    while (ours.size() < 8 && (ours.empty() || ours.back()->SlavePath() != terminal))
+        ours.push_back(std::make_unique<PseudoTerminal>());
+    if (ours.back()->SlavePath() != terminal) GTEST_SKIP() << "another program took " << terminal;
+
+    setenv("OSTREL_SIM_REGISTRY", sim.RegistryFolder().c_str(), 1);
+    PcSession pc;
+    EXPECT_FALSE(pc.Connect(name));
+    EXPECT_EQ(pc.device.OpenErrorText(), "no such port");
+    EXPECT_TRUE(ours.back()->Receive(1, 100).empty()) << "bytes reached " << terminal;
     unsetenv("OSTREL_SIM_REGISTRY");
 }
 

@@ -9,6 +9,7 @@
 #include "link/frame.h"
 #include "link/qt_serial_port_device.h"
 #include "link/serial.h"
+#include "session/device_commands.h"
 #include "session/handle_can.h"
 #include "session/session_host.h"
 #include "support/recording_user_messages.h"
@@ -33,17 +34,15 @@ class PcSession : public SessionHost {
     void AddLogLine(const std::string& line) override { logLines.push_back(line); }
     void UpdateControls() override {}
     void DisconnectClick() override;
-    bool BriefMode() const override { return briefMode; }
 
     ConfigRecord config;
     RecordingUserMessages messages;
-    bool briefMode = false;
     std::vector<std::string> logLines;
     std::vector<SerialPortDevice::ErrorKind> portErrors;
     int disconnects = 0;
 
     QtSerialPortDevice device;
     std::unique_ptr<Serial> link;
-    Frame assembler{'Z', 1};
+    Frame assembler{kLetterIdentified, 1};
     HandleCAN session{*this, messages, config};
 };

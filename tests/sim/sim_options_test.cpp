@@ -66,6 +66,7 @@ TEST(SimOptions, ReadsEveryOptionInBothForms) {
     EXPECT_EQ(replay.replayFile, "log.txt");
     EXPECT_TRUE(replay.fast);
     EXPECT_EQ(Parse({"--id-kind=ext"}).generator.idKind, IdKind::Extended);
+    EXPECT_EQ(Parse({"--name=bench"}).portName, "bench");
     EXPECT_TRUE(Parse({"-h"}).help);
 }
 
@@ -94,6 +95,7 @@ TEST(SimOptions, BadValuesNameTheOptionAndTheValue) {
     EXPECT_NE(ErrorOf({"--garbage", "1"}).find("--garbage"), std::string::npos);
     EXPECT_NE(ErrorOf({"--drop-bytes", "0.5x"}).find("--drop-bytes"), std::string::npos);
     EXPECT_NE(ErrorOf({"--count", "1e3"}).find("--count"), std::string::npos);
+    EXPECT_NE(ErrorOf({"--name", "../x"}).find("--name"), std::string::npos);
     EXPECT_NE(ErrorOf({"--rate"}).find("needs a value"), std::string::npos);
     EXPECT_NE(ErrorOf({"--silent=yes"}).find("takes no value"), std::string::npos);
     EXPECT_NE(ErrorOf({"--speed", "3"}).find("unknown option '--speed'"), std::string::npos);
@@ -103,5 +105,14 @@ TEST(SimOptions, BadValuesNameTheOptionAndTheValue) {
 TEST(SimOptions, ContradictoryCombinationsAreRefused) {
     EXPECT_NE(ErrorOf({"--replay", "a.log", "--rate", "5"}).find("--replay"), std::string::npos);
     EXPECT_NE(ErrorOf({"--fast"}).find("--replay"), std::string::npos);
+    EXPECT_NE(ErrorOf({"--name", "a", "--port", "/dev/ttyS0"}).find("--name"), std::string::npos);
     EXPECT_NE(ErrorOf({"--ids", "123", "--id-kind", "std"}).find("--id-kind"), std::string::npos);
+}
+
+TEST(SimOptions, OnlyWholeNamesAreOptionsAndOperandsAreRefused) {
+    EXPECT_NE(ErrorOf({"--rat", "5"}).find("unknown option '--rat'"), std::string::npos);
+    EXPECT_NE(ErrorOf({"--sil"}).find("unknown option '--sil'"), std::string::npos);
+    EXPECT_NE(ErrorOf({"-x"}).find("unknown option '-x'"), std::string::npos);
+    EXPECT_NE(ErrorOf({"--silent", "extra"}).find("unknown option 'extra'"), std::string::npos);
+    EXPECT_EQ(Parse({"--trace", "-t"}).traceFile, "-t");
 }

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QProcessEnvironment>
 #include <QThread>
+#include <cstdlib>
 
 namespace {
 
@@ -27,6 +28,8 @@ void Prepare(QProcess& process, const QString& registry) {
 SimProcess::SimProcess(const QStringList& arguments, bool traced, const std::string& registry)
     : registry_(registry.empty() ? folder_.filePath("registry").toStdString() : registry) {
     Prepare(process_, QString::fromStdString(registry_));
+    // The test's own PC finds the port name in the simulator's registry, as a user's PC does.
+    setenv("OSTREL_SIM_REGISTRY", registry_.c_str(), 1);
     const QStringList trace{"--trace", folder_.filePath("trace.txt")};
     process_.setArguments(traced ? trace + arguments : arguments);
     process_.start();

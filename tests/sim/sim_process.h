@@ -16,7 +16,7 @@ class SimProcess {
     // Starts the simulator with `arguments` and waits for the port path it prints. Without
     // `traced` it writes no trace, which would cost it a write per packet under heavy traffic.
     // It uses the port registry folder `registry` (shared, say, with another simulator on the
-    // same bus), or one of its own when that is empty.
+    // same bus), or one of its own when that is empty; the test process then looks there too.
     explicit SimProcess(const QStringList& arguments, bool traced = true,
                         const std::string& registry = {});
     ~SimProcess();

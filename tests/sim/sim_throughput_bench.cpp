@@ -14,6 +14,7 @@
 
 #include "link/frame.h"
 #include "pc_session.h"
+#include "sim_ports/simulated_port_registry.h"
 #include "sim_process.h"
 
 namespace {
@@ -33,7 +34,7 @@ double ProcessCpuSeconds() {
 // A reader that does nothing but count packets: 0x55 only ever starts one.
 void SimulatorAlone(int frames) {
     SimProcess sim({"--rate", "0", "--count", QString::number(frames), "--dlc", "8"});
-    const int fd = open(sim.port().c_str(), O_RDWR | O_NOCTTY);
+    const int fd = open(SimulatedPortDevice(sim.port()).c_str(), O_RDWR | O_NOCTTY);
     if (fd < 0) {
         std::printf("simulator alone: cannot open %s\n", sim.port().c_str());
         return;

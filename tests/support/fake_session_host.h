@@ -37,7 +37,6 @@ class FakeSessionHost : public SessionHost {
         if (session != nullptr) session->Reset();
         link.reset();
     }
-    bool BriefMode() const override { return briefMode; }
 
     FakeSerialPortDevice& device;
     HandleCAN* session = nullptr;  // set once the session exists
@@ -49,5 +48,4 @@ class FakeSessionHost : public SessionHost {
     std::vector<std::string> logLines;
     int updateControlsCalls = 0;
     int disconnectClicks = 0;
-    bool briefMode = false;
 };

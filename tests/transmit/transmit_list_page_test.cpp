@@ -14,7 +14,9 @@
 #include <QTextBlock>
 
 #include "session/can_buffer.h"
+#include "support/fake_session_commands.h"
 #include "support/modal_dialog_answer.h"
+#include "support/named_child.h"
 #include "transmit/can_message_dialog.h"
 
 namespace {
@@ -23,17 +25,26 @@ struct TransmitListPageTest : testing::Test {
     TCANMessage canMessage;
     std::vector<std::pair<uint32_t, bool>> sent;  // identifier and acknowledgement flag
     bool stopShown = false;
-    TransmitListPage page{canMessage,
-                          {[this](const CANBuffer& r, bool ack) { sent.emplace_back(r.id, ack); },
-                           [this](bool visible) { stopShown = visible; },
-                           [](const CANBuffer&, bool) { return true; }}};
+    FakeSessionCommands session;
+    TransmitListPage page{canMessage, session};
 
-    QString Text() const { return page.eTxList->toPlainText(); }
+    TransmitListPageTest() {
+        session.transmitted = [this](const CANBuffer& r, bool ack) {
+            sent.emplace_back(r.id, ack);
+        };
+        QObject::connect(&page, &TransmitListPage::transmittingChanged,
+                         [this](bool running) { stopShown = running; });
+    }
+
+    QPlainTextEdit* List() const { return NamedChild<QPlainTextEdit>(page, "eTxList"); }
+    QComboBox* Gap() const { return NamedChild<QComboBox>(page, "cbGap"); }
+
+    QString Text() const { return List()->toPlainText(); }
 
     // Puts the caret at the start of a line.
     void CaretOnLine(int line) {
-        QTextCursor caret(page.eTxList->document()->findBlockByNumber(line));
-        page.eTxList->setTextCursor(caret);
+        QTextCursor caret(List()->document()->findBlockByNumber(line));
+        List()->setTextCursor(caret);
     }
 };
 
@@ -41,7 +52,7 @@ struct TransmitListPageTest : testing::Test {
 
 TEST_F(TransmitListPageTest, AddAppendsALineAndAFinalEmptyLineIsNoLine) {
     EXPECT_EQ(page.TxLineCount(), 0);
-    page.eTxList->setPlainText("a\n\n");
+    List()->setPlainText("a\n\n");
     EXPECT_EQ(page.TxLineCount(), 2);
     EXPECT_EQ(page.TxLine(2), "");
     {
@@ -64,7 +75,7 @@ TEST_F(TransmitListPageTest, EditLineReplacesTheCaretsLineOnOkOnly) {
         page.bDeleteClick();
         EXPECT_EQ(never.Shown(), 0);
     }
-    page.eTxList->setPlainText("1,0,0,0\n2,0,0,0\n3,0,0,0");
+    List()->setPlainText("1,0,0,0\n2,0,0,0\n3,0,0,0");
     CaretOnLine(1);
     {
         ModalDialogAnswer cancel(canMessage, false);
@@ -80,8 +91,8 @@ TEST_F(TransmitListPageTest, EditLineReplacesTheCaretsLineOnOkOnly) {
 }
 
 TEST_F(TransmitListPageTest, EditOnTheEmptyLineAfterTheLastWritesANewLastLine) {
-    page.eTxList->setPlainText("1,0,0,0\n");
-    page.eTxList->moveCursor(QTextCursor::End);
+    List()->setPlainText("1,0,0,0\n");
+    List()->moveCursor(QTextCursor::End);
     ModalDialogAnswer ok(canMessage, true, [this] {
         EXPECT_EQ(canMessage.eID->text(), "00000000");  // an empty text was loaded
     });
@@ -91,7 +102,7 @@ TEST_F(TransmitListPageTest, EditOnTheEmptyLineAfterTheLastWritesANewLastLine) {
 }
 
 TEST_F(TransmitListPageTest, DeleteLineRemovesTheCaretsLine) {
-    page.eTxList->setPlainText("1\n2\n3");
+    List()->setPlainText("1\n2\n3");
     CaretOnLine(1);
     page.bDeleteClick();
     EXPECT_EQ(Text(), "1\n3");
@@ -100,14 +111,14 @@ TEST_F(TransmitListPageTest, DeleteLineRemovesTheCaretsLine) {
     EXPECT_EQ(Text(), "1");
     page.bDeleteClick();
     EXPECT_EQ(Text(), "");
-    page.eTxList->setPlainText("1\n");
-    page.eTxList->moveCursor(QTextCursor::End);
+    List()->setPlainText("1\n");
+    List()->moveCursor(QTextCursor::End);
     page.bDeleteClick();  // the empty line after the last is no line
     EXPECT_EQ(Text(), "1\n");
 }
 
 TEST_F(TransmitListPageTest, TransmitLineSendsTheCaretsFrameWithAcknowledgement) {
-    page.eTxList->setPlainText("; comment\n5,0,0,0");
+    List()->setPlainText("; comment\n5,0,0,0");
     CaretOnLine(0);
     page.bTransmitLineClick();
     EXPECT_TRUE(sent.empty());
@@ -119,11 +130,11 @@ TEST_F(TransmitListPageTest, TransmitLineSendsTheCaretsFrameWithAcknowledgement)
 }
 
 TEST_F(TransmitListPageTest, TransmitAllReadsTheGapBoxAndStopHidesTheButton) {
-    page.eTxList->setPlainText("1,0,0,0\n2,0,0,0");
-    EXPECT_EQ(page.cbGap->currentText(), "1");
-    page.cbGap->setCurrentIndex(4);
+    List()->setPlainText("1,0,0,0\n2,0,0,0");
+    EXPECT_EQ(Gap()->currentText(), "1");
+    Gap()->setCurrentIndex(4);
     EXPECT_EQ(page.GapIndex(), 4);
-    page.cbGap->setCurrentText("250");
+    Gap()->setCurrentText("250");
     EXPECT_EQ(page.GapIndex(), -1);  // a typed gap is no item
     page.bTransmitAllClick();
     EXPECT_TRUE(stopShown);
@@ -131,7 +142,7 @@ TEST_F(TransmitListPageTest, TransmitAllReadsTheGapBoxAndStopHidesTheButton) {
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0], std::make_pair(0x1u, false));
 
-    page.cbGap->setCurrentText("abc");
+    Gap()->setCurrentText("abc");
     page.bTransmitAllClick();
     EXPECT_EQ(page.Runner().Timer().interval(), 1);
     page.bStopTxClick();
@@ -139,7 +150,7 @@ TEST_F(TransmitListPageTest, TransmitAllReadsTheGapBoxAndStopHidesTheButton) {
     EXPECT_FALSE(page.Runner().Running());
 
     // Loop Msgs is the box the runner looks at when it reaches the end.
-    page.cbLoopMsgs->setChecked(true);
+    NamedChild<QCheckBox>(page, "cbLoopMsgs")->setChecked(true);
     page.bTransmitAllClick();
     sent.clear();
     page.Runner().TxTimerTick();
@@ -149,15 +160,15 @@ TEST_F(TransmitListPageTest, TransmitAllReadsTheGapBoxAndStopHidesTheButton) {
 }
 
 TEST_F(TransmitListPageTest, ATypedGapRunsAsTypedWithoutCompletion) {
-    page.eTxList->setPlainText("1,0,0,0");
+    List()->setPlainText("1,0,0,0");
     // Completion happens only in a box that has the focus.
     page.show();
     page.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
     for (const char* typed : {"5", "2", "200"}) {
-        page.cbGap->setFocus();
-        page.cbGap->lineEdit()->clear();
-        QTest::keyClicks(page.cbGap, typed);
+        Gap()->setFocus();
+        Gap()->lineEdit()->clear();
+        QTest::keyClicks(Gap(), typed);
         page.bTransmitAllClick();
         EXPECT_EQ(page.Runner().Timer().interval(), std::stoi(typed)) << typed;
     }
@@ -165,28 +176,28 @@ TEST_F(TransmitListPageTest, ATypedGapRunsAsTypedWithoutCompletion) {
 }
 
 TEST_F(TransmitListPageTest, InputsAreNamedAfterTheirLabels) {
-    EXPECT_EQ(page.cbGap->accessibleName(), "Gap (mS)");
-    EXPECT_EQ(page.eTxList->accessibleName(), "Transmit List");
+    EXPECT_EQ(Gap()->accessibleName(), "Gap (mS)");
+    EXPECT_EQ(List()->accessibleName(), "Transmit List");
 }
 
 TEST_F(TransmitListPageTest, ContextMenuOffersTheCommandsAndTheClipboard) {
     QStringList texts;
-    for (QAction* action : page.mTransmitList->actions())
+    for (QAction* action : NamedChild<QMenu>(page, "mTransmitList")->actions())
         texts << (action->isSeparator() ? "-" : action->text());
     EXPECT_EQ(texts, (QStringList{"&Add Line", "&Delete Line", "-", "&Transmit Line",
                                   "&Transmit All Lines", "-", "&Cut", "Co&py", "Pa&ste"}));
 
-    page.eTxList->setPlainText("1,0,0,0\n2,0,0,0");
-    QTextCursor second(page.eTxList->document()->findBlockByNumber(1));
+    List()->setPlainText("1,0,0,0\n2,0,0,0");
+    QTextCursor second(List()->document()->findBlockByNumber(1));
     second.select(QTextCursor::BlockUnderCursor);
-    page.eTxList->setTextCursor(second);
+    List()->setTextCursor(second);
     page.Cut1Click();
     EXPECT_EQ(Text(), "1,0,0,0");
-    page.eTxList->moveCursor(QTextCursor::End);
+    List()->moveCursor(QTextCursor::End);
     page.Paste1Click();
     page.Paste1Click();
     EXPECT_EQ(Text(), "1,0,0,0\n2,0,0,0\n2,0,0,0");
-    page.eTxList->selectAll();
+    List()->selectAll();
     page.Copy1Click();
     EXPECT_EQ(QApplication::clipboard()->text(), Text());
 }

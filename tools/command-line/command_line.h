@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/can_limits.h"
+
 // The command lines of the programs, read as can-utils' tools read theirs: short options, some
 // taking a value ("-n 10" or "-n10"), long options ("--help", "--port PORT"), and the other
 // words as operands. "--" ends the options.
@@ -34,8 +36,8 @@ bool ParsePositiveSeconds(std::string_view text, double& seconds);
 // The options both programs take to reach the device.
 struct DeviceOptions {
     std::string port;  // empty: find the device as Auto Detect does
-    int serialRate = 115200;
-    int busRate = 250000;
+    int serialRate = kDefaultSerialRate;
+    int busRate = kDefaultBusRate;
     bool loopback = false;
 };
 // -p PORT, -s BAUD, -b RATE and -x, in the form of every program's help text.

@@ -18,7 +18,8 @@ constexpr size_t kStoreKept = 4096;
 
 }  // namespace
 
-ToolSession::ToolSession(ConfigRecord& config, bool brief) : config_(config), brief_(brief) {
+ToolSession::ToolSession(ConfigRecord& config, bool brief) : config_(config) {
+    session_.SetBriefMode(brief);
     device_.onRxChar = [this](int reported) {
         ComReceive(assembler_, link_.get(), reported,
                    [this](Frame& packet) { session_.Dispatch(packet); });

@@ -48,14 +48,12 @@ class ToolSession : public SessionHost, private WindowlessUserMessages {
     void AddLogLine(const std::string&) override {}
     void UpdateControls() override {}
     void DisconnectClick() override;
-    bool BriefMode() const override { return brief_; }
 
   private:
     // The session's boxes are not shown; the reason is taken from the state instead.
     bool OpenNamed(const std::string& name, int serialRate, std::string& error);
 
     ConfigRecord& config_;
-    bool brief_;
     std::string portName_;
     uint32_t received_ = 0;
     QtSerialPortDevice device_;

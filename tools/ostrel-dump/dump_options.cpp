@@ -1,7 +1,8 @@
 #include "dump_options.h"
 
 #include "command_line.h"
-#include "filters/filter_text.h"
+#include "common/can_limits.h"
+#include "common/filter_slots.h"
 #include "logs/can_text.h"
 
 namespace {
@@ -52,7 +53,7 @@ bool ParseFilterText(const std::string& text, FilterEntry& filter) {
     if ((idText.size() != 3 && idText.size() != 8) || !ParseCanId(idText, id) ||
         !ParseCanId(text.substr(colon + 1), mask))
         return false;
-    if (mask.id > (id.extended ? CanId::kMaxExtended : CanId::kMaxStandard)) return false;
+    if (mask.id > MaxId(id.extended)) return false;
     filter = FilterEntry{id.id, mask.id, static_cast<uint8_t>(id.extended ? 1 : 0), {}};
     return true;
 }
@@ -75,8 +76,8 @@ DumpOptions ParseDumpOptions(const std::vector<std::string>& args, std::string& 
         }
         options.filters.push_back(filter);
     }
-    if (options.filters.size() > kFastFilterCount)
-        error = "at most " + std::to_string(kFastFilterCount) + " filters";
+    if (options.filters.size() > kFilterSlots)
+        error = "at most " + std::to_string(kFilterSlots) + " filters";
     return options;
 }
 

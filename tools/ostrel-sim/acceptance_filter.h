@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/filter_slots.h"
+
 // The CAN controller's six acceptance filters with its two masks: slots 0-1 share the mask
 // of slot 0, slots 2-5 the mask of slot 2 (the PC keeps the masks of a group equal and
 // fills unused slots with the first slot's mask, so the first slot's is the group's). A frame
@@ -11,8 +13,6 @@
 // equal to the frame's. A group mask of 0 lets every frame through.
 class AcceptanceFilter {
   public:
-    static constexpr int kSlots = 6;
-
     struct Slot {
         uint32_t id = 0;
         uint32_t mask = 0;
@@ -28,7 +28,5 @@ class AcceptanceFilter {
     bool Passes(uint32_t id, bool extended) const;
 
   private:
-    static int GroupLeader(int number) { return number < 2 ? 0 : 2; }
-
-    std::array<Slot, kSlots> slots_{};
+    std::array<Slot, kFilterSlots> slots_{};
 };

@@ -5,22 +5,20 @@
 #include <string>
 #include <vector>
 
-#include "link/simulated_port_registry.h"
+#include "command_line.h"
 #include "logs/read_log_file.h"
 #include "packet_trace.h"
 #include "read_rate_limit.h"
 #include "replay_source.h"
 #include "sim_loop_posix.h"
 #include "sim_options.h"
+#include "sim_ports/simulated_port_registry.h"
 #include "simulated_device.h"
 #include "terminal_posix.h"
 #include "traffic_generator.h"
 #include "virtual_bus.h"
 
 namespace {
-
-constexpr int kExitBadUsage = 2;
-constexpr int kExitFailure = 1;
 
 int BadUsage(const std::string& error) {
     std::fprintf(stderr, "ostrel-sim: %s\nTry 'ostrel-sim --help'.\n", error.c_str());
@@ -52,7 +50,7 @@ int main(int argc, char** argv) {
     if (!error.empty()) return BadUsage(error);
     if (options.help) {
         std::fputs(SimHelpText().c_str(), stdout);
-        return 0;
+        return kExitOk;
     }
     std::unique_ptr<TrafficSource> traffic = MakeTraffic(options, error);
     if (!traffic) return BadUsage("--replay: " + error);
@@ -72,12 +70,22 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "ostrel-sim: %s\n", error.c_str());
         return kExitFailure;
     }
-    std::unique_ptr<SimulatedPortRegistration> registration;
+    // The PC opens the announced name: a saved /dev/pts/N could be another program's terminal
+    // once this simulator has ended.
+    std::unique_ptr<SimulatedPortAnnouncement> announcement;
+    std::string portName = terminal->path();
     if (options.port.empty()) {
-        registration = std::make_unique<SimulatedPortRegistration>(terminal->path());
-        if (!registration->Registered())
+        announcement =
+            std::make_unique<SimulatedPortAnnouncement>(terminal->slaveFd(), options.portName);
+        if (announcement->Announced()) {
+            portName = announcement->Name();
+        } else if (!options.portName.empty()) {
+            std::fprintf(stderr, "ostrel-sim: --name: %s\n", announcement->Error().c_str());
+            return kExitFailure;
+        } else {
             std::fprintf(stderr, "ostrel-sim: Auto Detect will not find the port: %s\n",
-                         registration->Error().c_str());
+                         announcement->Error().c_str());
+        }
     }
     std::unique_ptr<VirtualBus> bus;
     if (!options.bus.empty()) {
@@ -88,7 +96,7 @@ int main(int argc, char** argv) {
             return kExitFailure;
         }
     }
-    std::printf("%s\n", terminal->path().c_str());
+    std::printf("%s\n", portName.c_str());
     std::fflush(stdout);
 
     const uint32_t faultSeed = options.generator.seed + 1;

@@ -1,21 +1,23 @@
 #include "sim_options.h"
 
-#include <charconv>
-#include <functional>
-#include <map>
+#include <getopt.h>
 
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <string_view>
+
+#include "command_line.h"
 #include "virtual_bus.h"
 
 namespace {
 
 constexpr uint64_t kMaxRate = 10000000;
 constexpr double kMaxGarbage = 0.9;
-
-bool ParseWhole(const std::string& text, uint64_t& value) {
-    if (text.empty()) return false;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && end == text.data() + text.size();
-}
+// What --name and --bus accept: a name that is also a file name.
+constexpr const char* kNameRule =
+    "expects 1 to 64 letters, digits, '-', '_' or '.', not starting with '.'";
+constexpr uint64_t kMaxDlc = 8;
 
 bool ParseShare(const std::string& text, double& value) {
     if (text.empty()) return false;
@@ -49,11 +51,11 @@ bool ParseDlcMix(const std::string& text, std::vector<uint8_t>& mix) {
     for (const std::string& part : SplitCommas(text)) {
         const size_t dash = part.find('-');
         uint64_t low = 0;
-        uint64_t high = 0;
-        if (!ParseWhole(part.substr(0, dash), low)) return false;
-        high = low;
-        if (dash != std::string::npos && !ParseWhole(part.substr(dash + 1), high)) return false;
-        if (high > 8 || low > high) return false;
+        if (!ParseWholeNumber(part.substr(0, dash), 0, kMaxDlc, low)) return false;
+        uint64_t high = low;
+        if (dash != std::string::npos &&
+            !ParseWholeNumber(part.substr(dash + 1), low, kMaxDlc, high))
+            return false;
         for (uint64_t dlc = low; dlc <= high; ++dlc) mix.push_back(static_cast<uint8_t>(dlc));
     }
     return true;
@@ -68,153 +70,114 @@ bool ParseIdKind(const std::string& text, IdKind& kind) {
     return true;
 }
 
-struct OptionDefinition {
-    // Empty for a switch without a value.
-    const char* valueName;
-    // Returns an explanation of a bad value, or an empty text.
-    std::function<std::string(SimOptions&, const std::string&)> apply;
-};
-
-std::string WholeNumber(const std::string& value, uint64_t low, uint64_t high, uint64_t& out) {
-    if (!ParseWhole(value, out) || out < low || out > high)
+// Readers of an option's value into `out`: each returns an explanation of a bad value, or an
+// empty text.
+template <typename Field>
+std::string WholeNumber(const std::string& value, uint64_t low, uint64_t high, Field& out) {
+    uint64_t number = 0;
+    if (!ParseWholeNumber(value, low, high, number))
         return "expects a whole number from " + std::to_string(low) + " to " + std::to_string(high);
+    out = Field(number);
     return {};
 }
 
-const std::map<std::string, OptionDefinition>& Definitions() {
-    static const std::map<std::string, OptionDefinition> definitions = {
-        {"--port",
-         {"PATH",
-          [](SimOptions& o, const std::string& v) {
-              o.port = v;
-              return v.empty() ? std::string("expects a terminal device path") : std::string();
-          }}},
-        {"--rate",
-         {"N",
-          [](SimOptions& o, const std::string& v) {
-              uint64_t n = 0;
-              std::string why = WholeNumber(v, 0, kMaxRate, n);
-              o.generator.rate = static_cast<uint32_t>(n);
-              return why;
-          }}},
-        {"--ids",
-         {"LIST",
-          [](SimOptions& o, const std::string& v) {
-              return ParseIdList(v, o.generator.ids)
-                         ? std::string()
-                         : "expects hex identifiers separated by commas: up to 3 digits (at most "
-                           "7FF) for a standard one, 4 to 8 digits (at most 1FFFFFFF) for an "
-                           "extended one";
-          }}},
-        {"--id-kind",
-         {"KIND",
-          [](SimOptions& o, const std::string& v) {
-              return ParseIdKind(v, o.generator.idKind) ? std::string()
-                                                        : "expects std, ext or mixed";
-          }}},
-        {"--dlc",
-         {"MIX",
-          [](SimOptions& o, const std::string& v) {
-              return ParseDlcMix(v, o.generator.dlcMix)
-                         ? std::string()
-                         : "expects DLC values 0 to 8 and ranges, separated by commas (0-8, 8, "
-                           "0,8,8)";
-          }}},
-        {"--seed",
-         {"N",
-          [](SimOptions& o, const std::string& v) {
-              uint64_t n = 0;
-              std::string why = WholeNumber(v, 0, UINT32_MAX, n);
-              o.generator.seed = static_cast<uint32_t>(n);
-              return why;
-          }}},
-        {"--replay",
-         {"FILE",
-          [](SimOptions& o, const std::string& v) {
-              o.replayFile = v;
-              return v.empty() ? std::string("expects a log file") : std::string();
-          }}},
-        {"--fast",
-         {"",
-          [](SimOptions& o, const std::string&) {
-              o.fast = true;
-              return std::string();
-          }}},
-        {"--count",
-         {"N",
-          [](SimOptions& o, const std::string& v) {
-              uint64_t n = 0;
-              std::string why = WholeNumber(v, 0, UINT64_MAX, n);
-              o.device.count = n;
-              return why;
-          }}},
-        {"--lost-every",
-         {"N",
-          [](SimOptions& o, const std::string& v) {
-              return WholeNumber(v, 1, UINT64_MAX, o.device.lostEvery);
-          }}},
-        {"--silent",
-         {"",
-          [](SimOptions& o, const std::string&) {
-              o.device.silent = true;
-              return std::string();
-          }}},
-        {"--no-ack",
-         {"",
-          [](SimOptions& o, const std::string&) {
-              o.device.noAck = true;
-              return std::string();
-          }}},
-        {"--garbage",
-         {"P",
-          [](SimOptions& o, const std::string& v) {
-              return ParseShare(v, o.garbage) && o.garbage >= 0 && o.garbage <= kMaxGarbage
-                         ? std::string()
-                         : "expects a share from 0 to 0.9";
-          }}},
-        {"--drop-bytes",
-         {"P",
-          [](SimOptions& o, const std::string& v) {
-              return ParseShare(v, o.dropBytes) && o.dropBytes >= 0 && o.dropBytes <= 1
-                         ? std::string()
-                         : "expects a share from 0 to 1";
-          }}},
-        {"--hangup-after",
-         {"N",
-          [](SimOptions& o, const std::string& v) {
-              uint64_t n = 0;
-              std::string why = WholeNumber(v, 0, UINT64_MAX, n);
-              o.device.hangupAfter = n;
-              return why;
-          }}},
-        {"--read-rate",
-         {"BYTES_PER_S",
-          [](SimOptions& o, const std::string& v) {
-              return WholeNumber(v, 0, kMaxRate, o.readRate);
-          }}},
-        {"--trace",
-         {"FILE",
-          [](SimOptions& o, const std::string& v) {
-              o.traceFile = v;
-              return v.empty() ? std::string("expects a file name") : std::string();
-          }}},
-        {"--bus",
-         {"NAME",
-          [](SimOptions& o, const std::string& v) {
-              o.bus = v;
-              return ValidBusName(v) ? std::string()
-                                     : "expects 1 to 64 letters, digits, '-', '_' or '.', not "
-                                       "starting with '.'";
-          }}},
-        {"--help",
-         {"",
-          [](SimOptions& o, const std::string&) {
-              o.help = true;
-              return std::string();
-          }}},
-    };
-    return definitions;
+std::string Share(const std::string& value, double most, double& out, const char* why) {
+    return ParseShare(value, out) && out >= 0 && out <= most ? std::string() : why;
 }
+
+std::string NonEmpty(const std::string& value, std::string& out, const char* why) {
+    out = value;
+    return value.empty() ? why : std::string();
+}
+
+std::string Unless(bool good, const char* why) {
+    return good ? std::string() : why;
+}
+
+// An option: its long name, the name of its value (null for a switch) and how it takes the
+// value, returning an explanation of a bad value or an empty text.
+using Value = const std::string&;
+struct SimOption {
+    const char* name;
+    const char* valueName;
+    std::string (*apply)(SimOptions& options, Value value);
+};
+
+const SimOption kOptions[] = {
+    {"port", "PATH",
+     [](SimOptions& o, Value v) { return NonEmpty(v, o.port, "expects a terminal device path"); }},
+    {"rate", "N",
+     [](SimOptions& o, Value v) { return WholeNumber(v, 0, kMaxRate, o.generator.rate); }},
+    {"ids", "LIST",
+     [](SimOptions& o, Value v) {
+         return Unless(ParseIdList(v, o.generator.ids),
+                       "expects hex identifiers separated by commas: up to 3 digits (at most "
+                       "7FF) for a standard one, 4 to 8 digits (at most 1FFFFFFF) for an "
+                       "extended one");
+     }},
+    {"id-kind", "KIND",
+     [](SimOptions& o, Value v) {
+         return Unless(ParseIdKind(v, o.generator.idKind), "expects std, ext or mixed");
+     }},
+    {"dlc", "MIX",
+     [](SimOptions& o, Value v) {
+         return Unless(ParseDlcMix(v, o.generator.dlcMix),
+                       "expects DLC values 0 to 8 and ranges, separated by commas (0-8, 8, "
+                       "0,8,8)");
+     }},
+    {"seed", "N",
+     [](SimOptions& o, Value v) { return WholeNumber(v, 0, UINT32_MAX, o.generator.seed); }},
+    {"replay", "FILE",
+     [](SimOptions& o, Value v) { return NonEmpty(v, o.replayFile, "expects a log file"); }},
+    {"fast", nullptr,
+     [](SimOptions& o, Value) {
+         o.fast = true;
+         return std::string();
+     }},
+    {"count", "N",
+     [](SimOptions& o, Value v) { return WholeNumber(v, 0, UINT64_MAX, o.device.count); }},
+    {"lost-every", "N",
+     [](SimOptions& o, Value v) { return WholeNumber(v, 1, UINT64_MAX, o.device.lostEvery); }},
+    {"silent", nullptr,
+     [](SimOptions& o, Value) {
+         o.device.silent = true;
+         return std::string();
+     }},
+    {"no-ack", nullptr,
+     [](SimOptions& o, Value) {
+         o.device.noAck = true;
+         return std::string();
+     }},
+    {"garbage", "P",
+     [](SimOptions& o, Value v) {
+         return Share(v, kMaxGarbage, o.garbage, "expects a share from 0 to 0.9");
+     }},
+    {"drop-bytes", "P",
+     [](SimOptions& o, Value v) {
+         return Share(v, 1, o.dropBytes, "expects a share from 0 to 1");
+     }},
+    {"hangup-after", "N",
+     [](SimOptions& o, Value v) { return WholeNumber(v, 0, UINT64_MAX, o.device.hangupAfter); }},
+    {"read-rate", "BYTES_PER_S",
+     [](SimOptions& o, Value v) { return WholeNumber(v, 0, kMaxRate, o.readRate); }},
+    {"trace", "FILE",
+     [](SimOptions& o, Value v) { return NonEmpty(v, o.traceFile, "expects a file name"); }},
+    {"name", "NAME",
+     [](SimOptions& o, Value v) {
+         o.portName = v;
+         return Unless(ValidBusName(v), kNameRule);
+     }},
+    {"bus", "NAME",
+     [](SimOptions& o, Value v) {
+         o.bus = v;
+         return Unless(ValidBusName(v), kNameRule);
+     }},
+    {"help", nullptr,
+     [](SimOptions& o, Value) {
+         o.help = true;
+         return std::string();
+     }},
+};
 
 // Combinations that cannot mean anything.
 std::string CheckCombinations(const std::vector<std::string>& given) {
@@ -229,49 +192,76 @@ std::string CheckCombinations(const std::vector<std::string>& given) {
                 return std::string(generatorOnly) +
                        " sets up the generator and cannot go with --replay";
     if (has("--fast") && !has("--replay")) return "--fast goes only with --replay";
+    if (has("--name") && has("--port")) return "--name names a new pseudo-terminal, not --port's";
     if (has("--ids") && has("--id-kind"))
         return "--id-kind is for random identifiers; the digits of each --ids entry tell its kind";
     return {};
+}
+
+// getopt_long's table of kOptions: an option's code is its index in kOptions plus one, as
+// getopt_long gives 0 for an unknown option.
+std::vector<option> LongOptions() {
+    std::vector<option> table;
+    for (const SimOption& entry : kOptions)
+        table.push_back({entry.name, entry.valueName != nullptr ? required_argument : no_argument,
+                         nullptr, static_cast<int>(table.size()) + 1});
+    table.push_back({});
+    return table;
+}
+
+// The option that getopt_long's `code` stands for when `word`, the word it read, names it in
+// full (getopt_long also takes unambiguous abbreviations); null for any other word.
+const SimOption* OptionNamed(int code, const std::string& word) {
+    for (const SimOption& entry : kOptions) {
+        const bool fits = std::string("--") + entry.name == word.substr(0, word.find('=')) ||
+                          (word == "-h" && std::string_view(entry.name) == "help");
+        if (fits && (code == 'h' || code == static_cast<int>(&entry - kOptions) + 1)) return &entry;
+    }
+    return nullptr;
 }
 
 }  // namespace
 
 SimOptions ParseSimOptions(const std::vector<std::string>& args, std::string& error) {
     SimOptions options;
+    std::vector<std::string> words{"ostrel-sim"};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(words.size());
+    const std::vector<option> longOptions = LongOptions();
     std::vector<std::string> given;
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::string value;
-        bool inlineValue = false;
-        if (name == "-h") name = "--help";
-        if (const size_t equals = name.find('=');
-            name.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = name.substr(equals + 1);
-            name.resize(equals);
-            inlineValue = true;
-        }
-        const auto definition = Definitions().find(name);
-        if (definition == Definitions().end()) {
-            error = "unknown option '" + args[i] + "'";
+    optind = 0;  // every call reads a new argument list from its start
+    while (true) {
+        const std::string& word = words[static_cast<size_t>(std::max(optind, 1))];
+        // '+': stop at the first word that is no option; ':': a missing value gives ':'.
+        const int code = getopt_long(argc, argv.data(), "+:h", longOptions.data(), nullptr);
+        if (code == -1) break;
+        const SimOption* entry = OptionNamed(code == ':' || code == '?' ? optopt : code, word);
+        if (entry == nullptr) {
+            error = "unknown option '" + word + "'";
             return options;
         }
-        const bool takesValue = *definition->second.valueName != '\0';
-        if (!takesValue && inlineValue) {
+        const std::string name = std::string("--") + entry->name;
+        if (code == '?') {
             error = name + " takes no value";
             return options;
         }
-        if (takesValue && !inlineValue) {
-            if (i + 1 >= args.size()) {
-                error = name + " needs a value (" + definition->second.valueName + ")";
-                return options;
-            }
-            value = args[++i];
+        if (code == ':') {
+            error = name + " needs a value (" + entry->valueName + ")";
+            return options;
         }
-        if (std::string why = definition->second.apply(options, value); !why.empty()) {
+        const std::string value = optarg != nullptr ? optarg : "";
+        if (std::string why = entry->apply(options, value); !why.empty()) {
             error = name + " '" + value + "': " + why;
             return options;
         }
         given.push_back(name);
+    }
+    if (optind < argc) {
+        error = "unknown option '" + words[static_cast<size_t>(optind)] + "'";
+        return options;
     }
     error = CheckCombinations(given);
     return options;
@@ -279,15 +269,17 @@ SimOptions ParseSimOptions(const std::vector<std::string>& args, std::string& er
 
 std::string SimHelpText() {
     return R"(Usage: ostrel-sim [OPTION]...
-A simulated Ostrel CAN interface. It opens a pseudo-terminal, prints its path as the first
-line of standard output and answers the Brannox packet protocol on it. While it runs,
-Brannox's Auto Detect lists the port. Bus traffic starts once the PC has identified the
-device ('Y' answered with 'Z') and set it up (at its 'C', or 500 ms after the 'Y'); the
-reset 55 52 pauses it until the next handshake.
+A simulated Ostrel CAN interface. It opens a pseudo-terminal, prints its port name
+(ostrel-sim-<pid>) as the first line of standard output and answers the Brannox packet
+protocol on it. While it runs, Brannox's Auto Detect lists the port. Bus traffic starts once
+the PC has identified the device ('Y' answered with 'Z') and set it up (at its 'C', or 500 ms
+after the 'Y'); the reset 55 52 pauses it until the next handshake.
 
 Line:
   --port PATH        serve this existing terminal device instead of a new pseudo-terminal
                      (it is not announced to Auto Detect)
+  --name NAME        announce the port as ostrel-sim-NAME instead of ostrel-sim-<pid>, so
+                     that Brannox finds the saved port again when the simulator is restarted
   --read-rate BYTES_PER_S
                      read at most this many bytes a second from the line, as a device whose
                      input is slower than the line (0, the default: no limit)

@@ -18,6 +18,8 @@ struct SimOptions {
     double garbage = 0;
     double dropBytes = 0;
     std::string traceFile;
+    // The port is announced as ostrel-sim-<portName>; empty: ostrel-sim-<process id>.
+    std::string portName;
     // The shared virtual bus the device joins; empty: none.
     std::string bus;
     // Bytes a second the device reads from the line; 0: as fast as they come.

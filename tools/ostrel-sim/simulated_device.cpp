@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/can_limits.h"
 #include "packet_trace.h"
 #include "session/device_commands.h"
 
@@ -9,7 +10,6 @@ namespace {
 
 // Everything of the frame layout but the brief byte, which the PC fills in itself.
 constexpr uint8_t kFrameLength = CANBufferPIC::kSize - 1;
-constexpr uint64_t kTicksPerUs = 2;
 
 uint32_t LittleEndian32(const uint8_t* bytes) {
     return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
@@ -189,7 +189,7 @@ void SimulatedDevice::DeliverToPc(const CANBuffer& frame, uint64_t receivedUs, b
     }
     CANBuffer received = frame;
     received.brief = 0;
-    received.timestamp = static_cast<uint32_t>((receivedUs - powerOnUs_) * kTicksPerUs);
+    received.timestamp = static_cast<uint32_t>((receivedUs - powerOnUs_) * kDeviceTicksPerUs);
     CANBufferPIC pic = ToPIC(received);
     if (framesLostSinceLastSent_) pic.control |= CANBufferPIC::kFramesLostBit;
     framesLostSinceLastSent_ = false;

@@ -17,6 +17,8 @@ class Terminal {
     Terminal& operator=(const Terminal&) = delete;
 
     int fd() const { return fd_; }
+    // The simulator's own descriptor of the side the PC opens; -1 for an existing device.
+    int slaveFd() const { return slaveFd_; }
     // Bytes written that the PC has not read yet, as far as the line can tell (0 when it
     // cannot).
     int UnreadByPc() const;

@@ -1,5 +1,7 @@
 #include "traffic_generator.h"
 
+#include "common/can_limits.h"
+
 TrafficGenerator::TrafficGenerator(const GeneratorSettings& settings)
     : settings_(settings), random_(settings.seed) {}
 
@@ -7,8 +9,7 @@ CanId TrafficGenerator::NextId() {
     if (!settings_.ids.empty()) return settings_.ids[produced_ % settings_.ids.size()];
     bool extended = settings_.idKind == IdKind::Extended;
     if (settings_.idKind == IdKind::Mixed) extended = (random_() & 1) != 0;
-    const uint32_t limit = extended ? CanId::kMaxExtended : CanId::kMaxStandard;
-    return CanId{std::uniform_int_distribution<uint32_t>(0, limit)(random_), extended};
+    return CanId{std::uniform_int_distribution<uint32_t>(0, MaxId(extended))(random_), extended};
 }
 
 bool TrafficGenerator::Next(TimedFrame& out) {

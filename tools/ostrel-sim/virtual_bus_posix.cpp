@@ -8,7 +8,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "link/simulated_port_registry.h"
+#include "sim_ports/simulated_port_registry.h"
 #include "virtual_bus.h"
 
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "common/xdg_viewer_registry.h"
+#include "help/xdg_viewer_registry.h"
 
 #include <QFileInfo>
 #include <QMimeDatabase>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/viewer_command.h"
+#include "help/viewer_command.h"
 
 // The viewers of a freedesktop.org desktop: file types come from the shared MIME database, and
 // every type opens with xdg-open, which starts the user's preferred application for it.

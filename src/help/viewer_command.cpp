@@ -1,4 +1,4 @@
-#include "common/viewer_command.h"
+#include "help/viewer_command.h"
 
 namespace {
 

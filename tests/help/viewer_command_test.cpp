@@ -1,10 +1,10 @@
-#include "common/viewer_command.h"
+#include "help/viewer_command.h"
 
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
-#include "common/xdg_viewer_registry.h"
+#include "help/xdg_viewer_registry.h"
 
 namespace {
 
