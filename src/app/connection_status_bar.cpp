@@ -38,7 +38,8 @@ QString Rate(int32_t bitsPerSecond) {
 }  // namespace
 
 ConnectionStatusBar::ConnectionStatusBar(QStatusBar& bar)
-    : sConnection_(Field(bar, "sConnection")),
+    : bar_(bar),
+      sConnection_(Field(bar, "sConnection")),
       sPort_(Field(bar, "sPort")),
       sBusRate_(Field(bar, "sBusRate")),
       sBusLoad_(Field(bar, "sBusLoad")),
@@ -51,6 +52,16 @@ ConnectionStatusBar::ConnectionStatusBar(QStatusBar& bar)
 
 void ConnectionStatusBar::Show(const LinkStatus& status) {
     sConnection_->setText(StateText(status.state));
+    // A passing message of its own, so that the whole width tells it; another passing message
+    // ("Saved ...") is left alone.
+    const QString activity = QString::fromStdString(status.activity);
+    if (activity != activity_) {
+        if (!activity.isEmpty())
+            bar_.showMessage(activity);
+        else if (bar_.currentMessage() == activity_)
+            bar_.clearMessage();
+        activity_ = activity;
+    }
     // The port's serial rate goes without its unit, so that the five fields fit the window's
     // designed width.
     sPort_->setText(status.portName.empty() ? QString("No port")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 #include <string>
 
@@ -17,6 +18,8 @@ struct LinkStatus {
     int32_t baudRate = 0;
     int32_t busRate = 0;
     BusLoadMeter::Rates busLoad;
+    // A connection command under way, in words; told across the whole bar while it runs.
+    std::string activity = {};
 };
 
 // The main window's status bar: one field per part of a LinkStatus, shown by the window's
@@ -30,6 +33,8 @@ class ConnectionStatusBar {
     void ShowStoredFrames(int count);
 
   private:
+    QStatusBar& bar_;
+    QString activity_;  // shown as the bar's message, empty when none is
     QLabel* sConnection_;
     QLabel* sPort_;
     QLabel* sBusRate_;

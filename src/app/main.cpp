@@ -18,7 +18,9 @@ int main(int argc, char** argv) {
         ConfigRecord config;
         QtSerialPortDevice comPort;
         MessageBoxUserMessages messages;
-        TMainForm mainForm({comPort, messages, config, EnumComPorts, ConfigFilePath()});
+        MainFormServices services{comPort, messages, config, EnumComPorts, ConfigFilePath()};
+        services.makeProbePort = [] { return std::make_unique<QtSerialPortDevice>(); };
+        TMainForm mainForm(std::move(services));
         messages.SetOwner(&mainForm);
         // Ending by a signal or with the desktop session keeps the session's settings.
         QuitSignals quitSignals;
@@ -29,6 +31,7 @@ int main(int argc, char** argv) {
                              mainForm.SaveSettings(manager.allowsInteraction());
                              manager.release();
                          });
+        // The settings are loaded before the window is shown; the device is looked for after.
         mainForm.FormCreate();
         if (mainForm.QuitRequested()) {
             mainForm.close();

@@ -25,6 +25,7 @@
 #include "filters/set_filter_dialog.h"
 #include "monitor/status_page.h"
 #include "motor/motor_page.h"
+#include "session/connection_steps.h"
 #include "session/handle_can.h"
 #include "transmit/can_message_dialog.h"
 #include "transmit/transmit_list_page.h"
@@ -71,6 +72,7 @@ TMainForm::TMainForm(MainFormServices services, QWidget* parent)
     statusBar_ = std::make_unique<ConnectionStatusBar>(*statusBar());
     CreatePages();
     ConnectCommands();
+    CreateConnectionSteps(services.makeProbePort);
     comPort_.onRxChar = [this](int reported) { OnBytesReceived(reported); };
     comPort_.onError = [this](SerialPortDevice::ErrorKind error) { ComPort1Error(error); };
 }
@@ -153,18 +155,26 @@ void TMainForm::FormCreate() {
     statusPage_->frameLog().ClearLog();
     RemoveLeftoverTemporaries(configPath_);
     std::string failure;
+    std::string problem;
     if (!LoadConfig(configPath_, config_, Controls(), &failure)) {
         keepUnreadSettings_ = true;
-        TellSettingsProblem("Settings could not be read\n" + configPath_ + "\n" + failure +
-                                "\n\nThe program starts with the default settings and will "
-                                "not save over this file.",
-                            true);
+        problem = "Settings could not be read\n" + configPath_ + "\n" + failure +
+                  "\n\nThe program starts with the default settings and will not save over "
+                  "this file.";
     }
     CentreOnScreen();
-    if (portName_.empty())
-        AutoDetect1Click();
-    else
-        SetupComPort(false);
+    // Boxes and the device's waits come once the window is shown.
+    startUpPending_ = true;
+    QTimer::singleShot(0, this, [this, problem] {
+        if (!problem.empty()) TellSettingsProblem(problem, true);
+        // A quit asked for while the box was open ends the program before it looks for the
+        // device (the window closed inside the box's loop, which does not end the program).
+        if (quitRequested_) {
+            QCoreApplication::quit();
+            return;
+        }
+        StartConnecting();
+    });
     actions_.MenuTest1->menuAction()->setVisible(false);
     Tabs_->setCurrentWidget(statusPage_);
     Tabs_->setTabVisible(Tabs_->indexOf(tabMotor_), false);
@@ -291,7 +301,8 @@ void TMainForm::UpdateControls() {
     actions_.tbTransmit->setEnabled(connected);
     actions_.tbDisplayMonitor->setEnabled(connected);
     actions_.Connect1->setVisible(!connected);
-    actions_.Disconnect1->setVisible(connected);
+    // Disconnect also ends a connection command that is under way.
+    actions_.Disconnect1->setVisible(connected || steps_->Running());
     actions_.TransmitFrame1->setEnabled(connected);
     UpdateStatusBar();
 }
@@ -301,6 +312,7 @@ void TMainForm::UpdateStatusBar() {
     if (currentSerial_)
         status.state =
             session_->connected ? LinkStatus::State::Connected : LinkStatus::State::Pending;
+    status.activity = steps_->Activity();
     status.portName = portName_;
     status.baudRate = config_.baudRate;
     status.busRate = config_.busRate;

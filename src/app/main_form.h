@@ -17,6 +17,7 @@
 #include "views/bus_load_meter.h"
 
 class ConnectionStatusBar;
+class ConnectionSteps;
 class FiltersPage;
 class FrameRangeWindow;
 class HandleCAN;
@@ -43,6 +44,9 @@ struct MainFormServices {
     std::string configPath;
     // Where the manual's viewer is looked up: the desktop's own unless a test replaces it.
     std::unique_ptr<ViewerRegistry> viewers = std::make_unique<XdgViewerRegistry>();
+    // Makes the serial-port components Auto Detect probes several ports at once on; without
+    // it the ports are probed one after the other on `comPort`.
+    std::function<std::unique_ptr<SerialPortDevice>()> makeProbePort = {};
 };
 
 // The main window: it owns the device session, the receive assembler and the one open link,
@@ -52,16 +56,15 @@ struct MainFormServices {
 class TMainForm : public QMainWindow, public SessionHost, public WindowConfigControls {
     Q_OBJECT
   public:
-    static constexpr int kLinkBufferSize = 1024;
-    static constexpr int kResetSettleMs = 500;
-    // How long Auto Detect waits for the answer to its identify packet.
-    static constexpr int kDetectAnswerMs = 100;
     static constexpr int kSecondTimerMs = 1000;
+    // How many ports Auto Detect probes at once, given the components for it.
+    static constexpr int kProbesAtOnce = 8;
 
     explicit TMainForm(MainFormServices services, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // Start-up after construction: loads the settings, then finds or opens the device.
+    // Start-up after construction: loads the settings; once the event loop runs (after the
+    // window is shown), finds or opens the device.
     void FormCreate();
 
     // Connection commands.
@@ -76,6 +79,8 @@ class TMainForm : public QMainWindow, public SessionHost, public WindowConfigCon
     void AutoDetect1Click();
     void ComPort1Error(SerialPortDevice::ErrorKind error);
     void Exit2Click();
+    // A connection command is under way (its waits run on timers), or due at start-up.
+    bool ConnectionBusy() const;
 
     // Writes the settings file now, as closing does; a failure is told in a box (only when
     // `mayShowBox`) and on standard error, with the path and the system's reason. A file that
@@ -135,8 +140,6 @@ class TMainForm : public QMainWindow, public SessionHost, public WindowConfigCon
     void ShowSentFrame(const CANBuffer& record) override;
     void AddLogLine(const std::string& line) override;
     void UpdateControls() override;
-    bool Detecting() const override { return detecting_; }
-    void SetDetecting(bool detecting) override { detecting_ = detecting; }
 
     // The window's controls as the configuration file fills and reads them, page by page.
     ConfigControls Controls();
@@ -177,11 +180,14 @@ class TMainForm : public QMainWindow, public SessionHost, public WindowConfigCon
     QSize FittedOnScreen(QSize wanted) const;
     // A shown window whose frame reaches off the available area is fitted and centred again.
     void KeepFrameOnScreen();
-    // Makes a link on `name` with the window's line settings the current one.
-    void OpenLink(const std::string& name);
-    // Auto Detect's own handshake on the current link, read straight from the link; true
-    // when the device answered 55 5A in time.
-    bool ProbeCurrentLink();
+    void CreateConnectionSteps(
+        const std::function<std::unique_ptr<SerialPortDevice>()>& makeProbePort);
+    // Makes a link on `name` the current one and says so; false (told in the log and a box)
+    // when its port did not open.
+    bool OpenLink(const std::string& name);
+    // The Disconnect command short of its settle: the link it reset, and when.
+    std::pair<std::unique_ptr<Serial>, uint64_t> DisconnectLink();
+    void StartConnecting();
     void SetConnectHint(const char* hint);
     void UpdateStatusBar();
     // A box and a line on standard error, for a desktop session that ends unseen.
@@ -201,8 +207,10 @@ class TMainForm : public QMainWindow, public SessionHost, public WindowConfigCon
     Frame assembler_{kLetterIdentified, 1};
     std::unique_ptr<HandleCAN> session_;
     std::unique_ptr<Serial> currentSerial_;
+    std::vector<std::unique_ptr<SerialPortDevice>> probePorts_;
+    std::unique_ptr<ConnectionSteps> steps_;
+    bool startUpPending_ = false;
     std::string portName_;
-    bool detecting_ = false;
     bool shown_ = false;
     bool quitRequested_ = false;
     // The settings file exists but could not be read: it is never written over.

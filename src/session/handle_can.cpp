@@ -17,9 +17,6 @@
 
 namespace {
 
-// The device reset goes out unframed.
-constexpr uint8_t kResetBytes[] = {Frame::kStart, kLetterReset};
-
 void PutLittleEndian32(uint8_t* out, uint32_t value) {
     for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
 }
@@ -27,7 +24,11 @@ void PutLittleEndian32(uint8_t* out, uint32_t value) {
 }  // namespace
 
 HandleCAN::HandleCAN(SessionHost& form, UserMessages& messages, ConfigRecord& config)
-    : form_(form), messages_(messages), config_(config) {}
+    : form_(form), messages_(messages), config_(config) {
+    settle_.setSingleShot(true);
+    settle_.setTimerType(Qt::PreciseTimer);
+    connect(&settle_, &QTimer::timeout, this, &HandleCAN::SendIdentify);
+}
 
 HandleCAN::~HandleCAN() {
     DestroyAllTimers();
@@ -38,39 +39,31 @@ void HandleCAN::SendPacket(uint8_t letter, const uint8_t* payload, uint8_t lengt
     packet.Send(form_.CurrentSerial());
 }
 
-// Discards whatever the device sent before it was reset.
-void HandleCAN::Drain(Serial& link) {
-    while (link.BytesWaiting() != 0) link.ReadByteWait(0);
-}
-
 void HandleCAN::Identify() {
     Serial* link = form_.CurrentSerial();
-    if (link != nullptr) link->WriteBlock(kResetBytes, sizeof kResetBytes);
-    // The settle time counts from the reset on the line.
-    const uint64_t start = TickCount();
-    if (link != nullptr) Drain(*link);
-    BusyWaitUntil(start + kResetSettleMs);
-    SendPacket(kLetterIdentify, nullptr, 0);
-    ArmTimer(kLetterIdentify, kIdentifyTimeoutMs);
+    settledAt_ = (link != nullptr ? DeviceProbe::ResetDevice(*link) : TickCount()) + kResetSettleMs;
+    settle_.start(kResetSettleMs);
 }
 
-void HandleCAN::Reset() {
+void HandleCAN::SendIdentify() {
+    // A timer may end a little early at millisecond resolution; the device gets its whole wait.
+    BusyWaitUntil(settledAt_);
+    SendPacket(kLetterIdentify, nullptr, 0);
+    ArmTimer(kLetterIdentify, kIdentifyTimeoutMs);
+    emit identifySent();
+}
+
+uint64_t HandleCAN::Reset() {
     Serial* link = form_.CurrentSerial();
-    if (link == nullptr) return;
+    if (link == nullptr) return 0;
     DestroyAllTimers();
     SendSetup(true);
-    const uint64_t start = TickCount();
-    link->WriteBlock(kResetBytes, sizeof kResetBytes);
-    Drain(*link);
-    BusyWaitUntil(start + kDisconnectSettleMs);
+    const uint64_t resetAt = DeviceProbe::ResetDevice(*link);
     connected = 0;
+    return resetAt;
 }
 
 void HandleCAN::OnConnected() {
-    if (form_.Detecting()) {
-        form_.SetDetecting(false);
-        return;
-    }
     CancelTimer(kLetterIdentify);
     connected = 1;
     form_.AddLogLine(" ** Connected **");
@@ -81,7 +74,8 @@ void HandleCAN::OnConnected() {
 
 void HandleCAN::Dispatch(Frame& packet) {
     if (packet.command == kLetterIdentified) {
-        OnConnected();
+        // Before the 'Y' is out, a 'Z' cannot be its answer.
+        if (!Settling()) OnConnected();
         return;
     }
     if (!connected) return;
@@ -240,6 +234,7 @@ void HandleCAN::LinkLost() {
 }
 
 void HandleCAN::DestroyAllTimers() {
+    settle_.stop();
     for (CANTimer& timer : timerHead) StopSystemTimer(timer);
     timerHead.clear();
 }

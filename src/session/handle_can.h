@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 #include <cstdint>
 #include <list>
 
 #include "session/can_buffer.h"
+#include "session/device_probe.h"
 #include "session/frame_store.h"
 #include "session/session_commands.h"
 
@@ -23,7 +25,8 @@ class HandleCAN : public QObject, public SessionCommands {
   public:
     static constexpr int kIdentifyTimeoutMs = 2000;
     static constexpr int kAcknowledgeTimeoutMs = 1000;
-    static constexpr int kResetSettleMs = 500;
+    static constexpr int kResetSettleMs = DeviceProbe::kResetSettleMs;
+    // How long the link stays open after the disconnect's reset, read by no one.
     static constexpr int kDisconnectSettleMs = 100;
     // Frames that found no room in the output buffer within this time are told in one log line.
     static constexpr int kUnsentReportMs = 1000;
@@ -31,8 +34,15 @@ class HandleCAN : public QObject, public SessionCommands {
     HandleCAN(SessionHost& form, UserMessages& messages, ConfigRecord& config);
     ~HandleCAN() override;
 
+    // The connect handshake: resets the device, and once it has settled sends 'Y' and awaits
+    // the answer; `identifySent` follows the 'Y'. The settle runs on a timer.
     void Identify();
-    void Reset();
+    // True from Identify() until its 'Y' is sent.
+    bool Settling() const { return settle_.isActive(); }
+    // Disconnect's part: the reset form of the bus setup and the device reset. The link is to
+    // stay open, unread, until kDisconnectSettleMs after the returned tick count of the reset
+    // (0 without a link, when nothing is sent).
+    uint64_t Reset();
     void Dispatch(Frame& packet);
     void StoreFrame(Frame& packet, bool brief);
     // Stores a record as a received one (numbered, shown, counted against the store limit).
@@ -66,6 +76,9 @@ class HandleCAN : public QObject, public SessionCommands {
     uint32_t count = 0;
     int connected = 0;
 
+  signals:
+    void identifySent();
+
   protected:
     void timerEvent(QTimerEvent* event) override;
 
@@ -82,7 +95,7 @@ class HandleCAN : public QObject, public SessionCommands {
     static Frame FramePacket(const CANBuffer& record, bool ack);
     void NoteUnsentFrame();
     void ReportUnsentFrames();
-    static void Drain(Serial& link);
+    void SendIdentify();
     void DestroyAllTimers();
     void StopSystemTimer(CANTimer& timer);
 
@@ -91,6 +104,8 @@ class HandleCAN : public QObject, public SessionCommands {
     ConfigRecord& config_;
     FrameStore store_;
     std::list<CANTimer> timerHead;  // newest first
+    QTimer settle_;                 // the identify's wait after the reset
+    uint64_t settledAt_ = 0;
     uint64_t lastTimerSerial_ = 0;
     int unsentFrames_ = 0;  // not yet told in the log
     bool briefMode_ = false;

@@ -21,7 +21,4 @@ class SessionHost {
     virtual void UpdateControls() = 0;
     // The Disconnect command: stops the transmit list, resets the session, closes the link.
     virtual void DisconnectClick() = 0;
-    // True while Auto Detect waits for a 'Z' of its own.
-    virtual bool Detecting() const = 0;
-    virtual void SetDetecting(bool detecting) = 0;
 };

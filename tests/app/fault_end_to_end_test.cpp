@@ -88,6 +88,7 @@ TEST(FaultEndToEndTest, ASilentDeviceIsNotFoundNorConnectedAndLeavesNoLink) {
     TMainForm& form = sim.form;
     form.FormCreate();  // no port saved yet: Auto Detect, which the device does not answer
     form.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.ConnectionBusy(); }, kTimeoutMs));
     ASSERT_EQ(sim.messages.boxes.size(), 1u);
     EXPECT_EQ(sim.messages.boxes[0].text, "Can't find Ostrel");
     EXPECT_EQ(form.CurrentSerial(), nullptr);

@@ -65,6 +65,7 @@ TEST_F(MainFormTest, StatusBarShowsLinkAndRatesAtTicksAndTheStoreWithTheReceived
 
     form.SetPortName("ttyFAKE");
     form.Connect1Click();
+    FinishConnecting();
     EXPECT_EQ(bar(), "Connecting | ttyFAKE at 115200 | CAN 250000 bit/s | Frames 0 / 50000");
     Receive({0x55, 'Z', 0x00});
     EXPECT_EQ(bar(), "Connected | ttyFAKE at 115200 | CAN 250000 bit/s | Frames 0 / 50000");

@@ -1,6 +1,13 @@
 #include <QAction>
+#include <QElapsedTimer>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
 
 #include "main_form_fixture.h"
+#include "session/device_probe.h"
 #include "session/handle_can.h"
 
 namespace {
@@ -24,6 +31,7 @@ class MainFormConnectionTest : public MainFormTest {
 TEST_F(MainFormConnectionTest, ConnectAndDisconnectDriveTheLinkAndTheControls) {
     form.SetPortName("ttyFAKE");
     form.Connect1Click();
+    FinishConnecting();
     EXPECT_EQ(device.portName, "ttyFAKE");
     EXPECT_EQ(device.baudRate, 115200);
     EXPECT_EQ(device.inputSize, 1024);
@@ -89,9 +97,9 @@ TEST_F(MainFormConnectionTest, AutoDetectTriesEachPortAndConnectsToTheOneThatAns
     device.failing = {"ttyNONE"};
     device.answering = {"ttyOSTREL"};
     form.AutoDetect1Click();
+    FinishConnecting();
     EXPECT_EQ(LogLines(), (QStringList{"ttyNONE", "ttySILENT", "ttyOSTREL"}));
     EXPECT_EQ(form.PortName(), "ttyOSTREL");
-    EXPECT_FALSE(form.Detecting());
     EXPECT_TRUE(messages.boxes.empty());
     ASSERT_NE(form.CurrentSerial(), nullptr);
     // The fresh link's handshake is answered through the event loop as usual.
@@ -103,6 +111,7 @@ TEST_F(MainFormConnectionTest, StartUpAutoDetectWithoutAnAnswerOffersConnect) {
     ports = {"ttySILENT"};
     EXPECT_EQ(Controls().hint, "Disconnect");
     form.FormCreate();
+    FinishConnecting();
     EXPECT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(Controls().hint, "Connect");
 }
@@ -111,18 +120,19 @@ TEST_F(MainFormConnectionTest, AutoDetectWithoutAnAnswerSaysSoAndLeavesThePortNa
     form.SetPortName("ttyOLD");
     ports = {"ttySILENT"};
     form.AutoDetect1Click();
+    FinishConnecting();
     EXPECT_EQ(LogLines(), QStringList{"ttySILENT"});
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].text, "Can't find Ostrel");
     EXPECT_EQ(messages.boxes[0].caption, "Error");
     EXPECT_EQ(form.PortName(), "ttyOLD");
     EXPECT_EQ(form.CurrentSerial(), nullptr);
-    EXPECT_FALSE(form.Detecting());
 }
 
 TEST_F(MainFormConnectionTest, ConnectButtonWhileNotConnectedAlwaysEndsInAutoDetect) {
     form.SetPortName("ttyFAKE");
     form.tbConnectClick();
+    FinishConnecting();
     // Connect opened ttyFAKE, Auto Detect closed it and found nothing.
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].text, "Can't find Ostrel");
@@ -151,3 +161,91 @@ TEST_F(MainFormConnectionTest, LostPortClosesTheLinkWithoutResetBytesAndConnectW
 }
 
 }  // namespace
+
+namespace {
+
+// A timer due every 5 ms, and the most it was late.
+class LatenessProbe {
+  public:
+    static constexpr int kPeriodMs = 5;
+    LatenessProbe() {
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const qint64 now = clock_.elapsed();
+            worstMs_ = std::max(worstMs_, now - last_ - kPeriodMs);
+            last_ = now;
+        });
+        clock_.start();
+        timer_.start(kPeriodMs);
+    }
+    qint64 WorstMs() const { return worstMs_; }
+
+  private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    qint64 worstMs_ = 0;
+};
+
+}  // namespace
+
+TEST_F(MainFormConnectionTest, TheWindowKeepsRunningWhileACommandWaitsForTheDevice) {
+    ports = {"ttyNONE", "ttySILENT", "ttyOSTREL"};
+    device.failing = {"ttyNONE"};
+    device.answering = {"ttyOSTREL"};
+    form.SetPortName("ttyOSTREL");
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"Connect", [&] { form.actions().Connect1->trigger(); }},
+        {"Reset All", [&] { form.actions().tbResetAll->trigger(); }},
+        {"Auto Detect", [&] { form.actions().AutoDetect1->trigger(); }},
+    };
+    for (const auto& [name, run] : commands) {
+        LatenessProbe probe;
+        run();
+        EXPECT_TRUE(form.ConnectionBusy()) << name;
+        FinishConnecting();
+        EXPECT_LE(probe.WorstMs(), 20) << name;
+        EXPECT_NE(form.CurrentSerial(), nullptr) << name;
+    }
+    EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(MainFormConnectionTest, CancelledCommandsCloseTheLinkWriteNothingMoreAndConnectWorks) {
+    ports = {"ttySILENT", "ttyOSTREL"};
+    device.answering = {"ttyOSTREL"};
+    form.SetPortName("ttyOSTREL");
+    const auto status = [this] { return form.statusBar()->currentMessage().toStdString(); };
+    struct Case {
+        const char* command;
+        QAction* start;
+        QAction* cancel;
+        std::string shown;
+    } cases[] = {
+        {"Connect", form.actions().Connect1, form.actions().Disconnect1,
+         "Connecting to ttyOSTREL\u2026"},
+        {"Auto Detect", form.actions().AutoDetect1, form.actions().tbConnect,
+         "Looking for the Ostrel: ttySILENT (1 of 2)\u2026"},
+    };
+    for (const Case& c : cases) {
+        c.start->trigger();
+        QTest::qWait(100);  // the device settles after its reset
+        EXPECT_EQ(status(), c.shown) << c.command;
+        EXPECT_TRUE(c.cancel->isVisible()) << c.command;
+        EXPECT_EQ(TakeWritten(), (std::vector<uint8_t>{0x55, 'R'})) << c.command;
+
+        c.cancel->trigger();
+        EXPECT_FALSE(device.open) << c.command;
+        EXPECT_EQ(form.CurrentSerial(), nullptr) << c.command;
+        EXPECT_FALSE(form.ConnectionBusy()) << c.command;
+        EXPECT_EQ(status(), "") << c.command;
+        QTest::qWait(DeviceProbe::kResetSettleMs + DeviceProbe::kAnswerMs);
+        EXPECT_TRUE(TakeWritten().empty()) << c.command;
+        EXPECT_TRUE(messages.boxes.empty()) << c.command;
+        EXPECT_FALSE(LogLines().contains("ttySILENT")) << c.command;  // no outcome to tell
+
+        Connect();
+        form.DisconnectClick();
+        FinishConnecting();
+        TakeWritten();
+    }
+}

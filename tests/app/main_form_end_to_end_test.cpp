@@ -71,6 +71,7 @@ TEST_F(WithTraffic, StartUpFindsTheSimulatorShowsTrafficTransmitsAndDisconnects)
     ASSERT_FALSE(sim.port().empty()) << "the simulator did not start";
     form.FormCreate();  // no port saved yet: Auto Detect
     form.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.ConnectionBusy(); }, kTimeoutMs));
     EXPECT_EQ(form.PortName(), sim.port());
     EXPECT_TRUE(LogLines().contains(QString::fromStdString(sim.port())));
     EXPECT_TRUE(messages.boxes.empty());

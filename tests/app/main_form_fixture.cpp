@@ -1,6 +1,7 @@
 #include "main_form_fixture.h"
 
 #include <QPlainTextEdit>
+#include <QTest>
 #include <algorithm>
 
 #include "config/config_file.h"
@@ -31,9 +32,16 @@ MainFormServices MainFormTest::Services() {
 void MainFormTest::Connect() {
     form.SetPortName("ttyFAKE");
     form.Connect1Click();
+    FinishConnecting();
     Receive({0x55, 'Z', 0x00});
     ASSERT_EQ(form.session().connected, 1);
     TakeWritten();
+}
+
+void MainFormTest::FinishConnecting(TMainForm& window) {
+    // Auto Detect over a few ports one after the other takes some seconds.
+    constexpr int kTimeoutMs = 10000;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.ConnectionBusy(); }, kTimeoutMs));
 }
 
 void MainFormTest::Receive(const std::vector<uint8_t>& wire) {

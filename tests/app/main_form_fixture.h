@@ -39,6 +39,9 @@ class MainFormTest : public ::testing::Test {
 
     // Connects on "ttyFAKE" as Connect and the device's answer do, and forgets what went out.
     void Connect();
+    // Runs the event loop until the connection command under way has ended.
+    void FinishConnecting() { FinishConnecting(form); }
+    static void FinishConnecting(TMainForm& window);
     // Bytes from the device, delivered as the port's receive notification does.
     void Receive(const std::vector<uint8_t>& wire);
     // The packets written since the last call, decoded; the unframed reset shows as 'R'.

@@ -105,6 +105,7 @@ TEST_F(MainFormLogTest, ResetAllResetsTheDeviceOnlyWhenConfirmed) {
 
     messages.answerYes = true;
     form.actions().tbResetAll->trigger();
+    FinishConnecting();
     EXPECT_EQ(TakeSentLetters(), "BRRY");  // Disconnect's setup and reset, then Connect's handshake
     EXPECT_TRUE(Store().Empty());
 

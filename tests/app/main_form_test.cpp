@@ -170,6 +170,7 @@ TEST_F(StatusTabTest, ExactlyAsManyDataBoxesShowAsTheLength) {
 
 TEST_F(MainFormTest, StartUpShowsTheSettingsAndTheWindowHidesMotorPageAndTestMenu) {
     form.FormCreate();
+    FinishConnecting();
     // No port configured: Auto Detect runs and finds nothing among no ports.
     ASSERT_EQ(messages.boxes.size(), 1u);
     EXPECT_EQ(messages.boxes[0].text, "Can't find Ostrel");
@@ -282,6 +283,7 @@ TEST_F(StatusTabTest, ClosingSavesTheSettingsAndTheNextStartLoadsThem) {
     TMainForm next({device, messages, nextConfig, [] { return std::vector<std::string>{}; },
                     form.configPath()});
     next.FormCreate();
+    FinishConnecting(next);
     EXPECT_EQ(next.PortName(), "ttyFAKE");
     EXPECT_NE(next.CurrentSerial(), nullptr);  // the saved port is opened, not detected
     EXPECT_EQ(nextConfig.busRate, 125000);
@@ -302,6 +304,7 @@ TEST_F(MainFormTest, SettingsThatCannotBeReadOrSavedAreToldInOneBoxEach) {
             {device, messages, unsavedConfig, [] { return std::vector<std::string>{}; }, path});
         unsaved.FormCreate();
         unsaved.show();
+        FinishConnecting(unsaved);
         ASSERT_EQ(messages.boxes.size(), 1u);  // Auto Detect found nothing
         unsaved.close();
         ASSERT_EQ(messages.boxes.size(), 2u);
@@ -320,6 +323,7 @@ TEST_F(MainFormTest, SettingsThatCannotBeReadOrSavedAreToldInOneBoxEach) {
     TMainForm unread(
         {device, messages, unreadConfig, [] { return std::vector<std::string>{}; }, link});
     unread.FormCreate();
+    FinishConnecting(unread);
     ASSERT_EQ(messages.boxes.size(), 2u);
     EXPECT_EQ(messages.boxes[0].text,
               "Settings could not be read\n" + link +

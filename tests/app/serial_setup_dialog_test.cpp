@@ -115,6 +115,7 @@ TEST_F(SerialSetupDialogTest, CancelLeavesTheLinkAloneAndOkReopensIt) {
         ModalDialogAnswer answer(dialog(), true, [&] { Choose(dialog().SPRate, "&9600"); });
         form.actions().Exit1->trigger();
     }
+    FinishConnecting();
     EXPECT_EQ(TakeSentLetters(), "BRRY");
     EXPECT_EQ(device.portName, "ttyFAKE");
     EXPECT_EQ(device.baudRate, 9600);

@@ -28,8 +28,6 @@ class IdleHost : public SessionHost {
     void AddLogLine(const std::string&) override {}
     void UpdateControls() override {}
     void DisconnectClick() override {}
-    bool Detecting() const override { return false; }
-    void SetDetecting(bool) override {}
 };
 
 constexpr int kFramesPerBatch = 1000;

@@ -29,6 +29,7 @@ TEST_F(CommandsTest, ConnectHandshake) {
     device.Feed({0x55, 0x46, 0x12, 0x00});  // left over from before the reset
 
     session.Identify();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return device.writes.size() == 2; }));
 
     ASSERT_EQ(device.writes.size(), 2u);
     EXPECT_EQ(device.writes[0].bytes, (Bytes{0x55, 0x52}));
@@ -56,19 +57,19 @@ TEST_F(CommandsTest, ConnectHandshake) {
     EXPECT_EQ(sent[7].payload, Bytes{0x00});
 }
 
-TEST_F(CommandsTest, ZWhileAutoDetectWaitsOnlyClearsItsFlag) {
+TEST_F(CommandsTest, ZBeforeTheIdentifyIsSentIsNoAnswer) {
     host.OpenLink();
-    session.ArmTimer('Y', HandleCAN::kIdentifyTimeoutMs);
-    host.detecting = true;
+    session.Identify();
+    EXPECT_TRUE(session.Settling());
 
     Receive('Z');
 
-    EXPECT_FALSE(host.detecting);
     EXPECT_EQ(session.connected, 0);
-    EXPECT_EQ(session.PendingTimers(), 1u);
     EXPECT_TRUE(host.logLines.empty());
-    EXPECT_EQ(host.updateControlsCalls, 0);
-    EXPECT_TRUE(device.written.empty());
+    EXPECT_EQ(device.TakeWritten(), (Bytes{0x55, 0x52}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !session.Settling(); }));
+    Receive('Z');
+    EXPECT_EQ(session.connected, 1);
 }
 
 TEST_F(CommandsTest, BusSetupAndItsResetForm) {

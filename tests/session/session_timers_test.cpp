@@ -45,6 +45,7 @@ class TimersTest : public SessionTest {
 TEST_F(TimersTest, NoAnswerToIdentifyDisconnects) {
     host.OpenLink();
     session.Identify();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !session.Settling(); }));
     const uint64_t armed = TickCount();
     device.TakeWritten();
 

@@ -34,8 +34,6 @@ class PcSession : public SessionHost {
     void AddLogLine(const std::string& line) override { logLines.push_back(line); }
     void UpdateControls() override {}
     void DisconnectClick() override;
-    bool Detecting() const override { return false; }
-    void SetDetecting(bool) override {}
 
     ConfigRecord config;
     RecordingUserMessages messages;

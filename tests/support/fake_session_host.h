@@ -37,8 +37,6 @@ class FakeSessionHost : public SessionHost {
         if (session != nullptr) session->Reset();
         link.reset();
     }
-    bool Detecting() const override { return detecting; }
-    void SetDetecting(bool value) override { detecting = value; }
 
     FakeSerialPortDevice& device;
     HandleCAN* session = nullptr;  // set once the session exists
@@ -50,5 +48,4 @@ class FakeSessionHost : public SessionHost {
     std::vector<std::string> logLines;
     int updateControlsCalls = 0;
     int disconnectClicks = 0;
-    bool detecting = false;
 };

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include "common/ticks.h"
 #include "link/port_names.h"
 #include "session/device_commands.h"
 #include "session/device_probe.h"
@@ -67,7 +68,8 @@ bool ToolSession::Connect(const std::string& port, int serialRate, std::string& 
 
 void ToolSession::Disconnect() {
     if (!link_) return;
-    session_.Reset();
+    // A program that ends here has nothing else to do while the device settles.
+    BusyWaitUntil(session_.Reset() + HandleCAN::kDisconnectSettleMs);
     link_.reset();
 }
 

@@ -48,8 +48,6 @@ class ToolSession : public SessionHost, private WindowlessUserMessages {
     void AddLogLine(const std::string&) override {}
     void UpdateControls() override {}
     void DisconnectClick() override;
-    bool Detecting() const override { return false; }
-    void SetDetecting(bool) override {}
 
   private:
     // The session's boxes are not shown; the reason is taken from the state instead.
