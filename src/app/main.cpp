@@ -8,7 +8,7 @@
 #include "app/quit_signals.h"
 #include "config/config_record.h"
 #include "link/port_names.h"
-#include "link/qt_serial_port_device.h"
+#include "link/posix_serial_port_device.h"
 
 int main(int argc, char** argv) {
     BrannoxApplication app(argc, argv);
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     app.setWindowIcon(QIcon::fromTheme("brannox"));
     try {
         ConfigRecord config;
-        QtSerialPortDevice comPort;
+        PosixSerialPortDevice comPort;
         MessageBoxUserMessages messages;
         TMainForm mainForm({comPort, messages, config, EnumComPorts, ConfigFilePath()});
         messages.SetOwner(&mainForm);

@@ -7,7 +7,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <utility>
 
 #include "link/line_speed.h"
@@ -40,10 +42,8 @@ tcflag_t CharacterSize(int dataBits) {
 PosixSerialPortDevice::PosixSerialPortDevice(QObject* parent) : QObject(parent) {
     readNotifier_.setEnabled(false);
     writeNotifier_.setEnabled(false);
-    connect(&readNotifier_, &QSocketNotifier::activated, this,
-            &PosixSerialPortDevice::OnReadable);
-    connect(&writeNotifier_, &QSocketNotifier::activated, this,
-            &PosixSerialPortDevice::SendUnsent);
+    connect(&readNotifier_, &QSocketNotifier::activated, this, &PosixSerialPortDevice::OnReadable);
+    connect(&writeNotifier_, &QSocketNotifier::activated, this, &PosixSerialPortDevice::SendUnsent);
     // Never early, so that notifications stay at least a pause apart.
     readPause_.setTimerType(Qt::PreciseTimer);
     readPause_.setSingleShot(true);
@@ -125,10 +125,15 @@ void PosixSerialPortDevice::Close() {
     readPause_.stop();
     readNotifier_.setEnabled(false);
     writeNotifier_.setEnabled(false);
+    pulled_.clear();
+    pulledTaken_ = 0;
     unsent_.clear();
     // An error found on this line must not reach the next port opened on this device.
     lineErrorPosted_ = false;
     if (fd_ < 0) return;
+    // The exclusive mode belongs to the terminal and would outlast this descriptor while
+    // another one stays open.
+    ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
 }
@@ -145,19 +150,32 @@ bool PosixSerialPortDevice::LineHungUp() const {
            (line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
+bool PosixSerialPortDevice::Pull() {
+    if (fd_ < 0) return false;
+    pulled_.resize(kPullChunk);
+    pulledTaken_ = 0;
+    ssize_t n = 0;
+    do {
+        n = ::read(fd_, pulled_.data(), pulled_.size());
+    } while (n < 0 && errno == EINTR);
+    pulled_.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    // A pull may run inside a busy wait: an error goes to the window from the event loop.
+    if (n < 0 && errno != EAGAIN) PostLineError();
+    return n > 0;
+}
+
 int PosixSerialPortDevice::InputCount() {
-    return SystemInputQueue();
+    // Only when nothing is pulled is the system asked, so the per-byte reads stay cheap.
+    if (pulledTaken_ == pulled_.size() && Pull()) PostRxNotification();
+    return static_cast<int>(pulled_.size() - pulledTaken_);
 }
 
 int PosixSerialPortDevice::Read(uint8_t* data, int size) {
-    if (fd_ < 0 || size <= 0) return 0;
-    ssize_t n = 0;
-    do {
-        n = ::read(fd_, data, static_cast<size_t>(size));
-    } while (n < 0 && errno == EINTR);
-    // A read may run inside a busy wait: an error goes to the window from the event loop.
-    if (n < 0 && errno != EAGAIN) PostLineError();
-    return n > 0 ? static_cast<int>(n) : 0;
+    if (size <= 0 || (pulledTaken_ == pulled_.size() && !Pull())) return 0;
+    const size_t n = std::min(static_cast<size_t>(size), pulled_.size() - pulledTaken_);
+    std::memcpy(data, pulled_.data() + pulledTaken_, n);
+    pulledTaken_ += n;
+    return static_cast<int>(n);
 }
 
 void PosixSerialPortDevice::Write(const uint8_t* data, int size) {
@@ -215,7 +233,10 @@ void PosixSerialPortDevice::ResumeReading() {
 }
 
 void PosixSerialPortDevice::NotifyReceived() {
-    const int waiting = SystemInputQueue();
+    // The handler is told of the pulled bytes; what comes meanwhile gets a notification of its
+    // own, a read pause later.
+    if (pulledTaken_ == pulled_.size()) Pull();
+    const int waiting = static_cast<int>(pulled_.size() - pulledTaken_);
     if (waiting > 0 && onRxChar) onRxChar(waiting);
 }
 

@@ -9,9 +9,9 @@
 #include "link/serial_port_device.h"
 
 // SerialPortDevice over a terminal device file that it opens and watches itself. Writes reach
-// the operating system at once, and InputCount() asks the operating system, so the busy waits
-// of the session see the device's answer without the event loop. A busy line wakes the
-// program at most once per read pause: see PauseReading().
+// the operating system at once, and InputCount() pulls what the operating system holds without
+// running the receive notification, so the busy waits of the session see the device's answer.
+// A busy line wakes the program at most once per read pause: see PauseReading().
 class PosixSerialPortDevice : public QObject, public SerialPortDevice {
     Q_OBJECT
   public:
@@ -37,6 +37,8 @@ class PosixSerialPortDevice : public QObject, public SerialPortDevice {
     void Close() override;
     bool IsOpen() const override { return fd_ >= 0; }
     int InputCount() override;
+    // The most bytes one pull takes from the operating system.
+    static constexpr int kPullChunk = 4096;
     int OutputCount() override { return static_cast<int>(unsent_.size()); }
     int Read(uint8_t* data, int size) override;
     void Write(const uint8_t* data, int size) override;
@@ -53,12 +55,17 @@ class PosixSerialPortDevice : public QObject, public SerialPortDevice {
     // kReadPauseMs, so that what arrives meanwhile comes in one read.
     void PauseReading();
     void ResumeReading();
+    // Once every pulled byte is read: moves what the operating system holds into the pulled
+    // bytes, one chunk at most; true when it brought any. Reads of single bytes then cost no
+    // system call each.
+    bool Pull();
     // Hands the bytes not yet sent to the operating system, as far as it takes them.
     void SendUnsent();
     // A hung-up line is closed at once and reported as lost, after the bytes that came before.
     void ReportLineError();
-    // Deliver from the event loop the bytes that arrived, and an error found inside a read.
-    // At most one of each waits.
+    // Deliver from the event loop the bytes that arrived (or that a pull found, which the read
+    // notifier does not see any more), and an error found inside a read. At most one of each
+    // waits.
     void PostRxNotification();
     void PostLineError();
     int SystemInputQueue() const;
@@ -73,6 +80,8 @@ class PosixSerialPortDevice : public QObject, public SerialPortDevice {
     QSocketNotifier readNotifier_{QSocketNotifier::Read};
     QSocketNotifier writeNotifier_{QSocketNotifier::Write};
     QTimer readPause_;
+    std::vector<uint8_t> pulled_;
+    size_t pulledTaken_ = 0;  // the bytes of pulled_ before this were read
     std::vector<uint8_t> unsent_;
     std::string openErrorText_;
     bool rxNotificationPosted_ = false;

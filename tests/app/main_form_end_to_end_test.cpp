@@ -18,7 +18,7 @@
 #include "app/main_form.h"
 #include "config/config_record.h"
 #include "link/port_names.h"
-#include "link/qt_serial_port_device.h"
+#include "link/posix_serial_port_device.h"
 #include "monitor/status_page.h"
 #include "session/handle_can.h"
 #include "sim/sim_process.h"
@@ -58,7 +58,7 @@ class MainFormEndToEndTest : public ::testing::Test {
     QTemporaryDir folder;
     ConfigRecord config;
     RecordingUserMessages messages;
-    QtSerialPortDevice comPort;
+    PosixSerialPortDevice comPort;
     TMainForm form{
         {comPort, messages, config, EnumComPorts, folder.filePath("BRANNOX.INI").toStdString()}};
 };

@@ -1,6 +1,6 @@
-// The Qt serial port adapter over a real pseudo-terminal: the busy waits of the session must
-// see the device's bytes while the event loop is blocked, without re-entering the receive
-// handler, and whatever they leave buffered must still be announced once the loop runs.
+// The serial port device over a real pseudo-terminal: the busy waits of the session must see the
+// device's bytes while the event loop is blocked, without re-entering the receive handler, and
+// whatever they leave waiting must still be announced once the loop runs.
 #include "link/posix_serial_port_device.h"
 
 #include <gtest/gtest.h>
@@ -229,5 +229,15 @@ TEST(PosixSerialPortDevice, OpeningAMissingPortFailsQuietly) {
         }
         RunEventLoopFor(20);
         EXPECT_EQ(errorCount, 0) << name;
+    }
+}
+
+TEST(PosixSerialPortDevice, SetsAnyLineRate) {
+    for (int rate : {9600, 14400, 56000, 115200, 250000, 1000000}) {
+        PseudoTerminal pty;
+        PosixSerialPortDevice device;
+        Serial link(device, pty.SlavePath(), 0, rate, 1024, 1024, 'n', 8, 1, 0);
+        ASSERT_EQ(link.isOpen, 1);
+        EXPECT_EQ(pty.LineRate(), rate);
     }
 }

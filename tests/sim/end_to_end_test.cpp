@@ -1,4 +1,4 @@
-// The program's serial path (QtSerialPortDevice, Serial, Frame, HandleCAN) against ostrel-sim
+// The program's serial path (PosixSerialPortDevice, Serial, Frame, HandleCAN) against ostrel-sim
 // over a real pseudo-terminal.
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Prints the simulator's throughput into a pseudo-terminal and the end-to-end throughput of
-// the program's receive path (QtSerialPortDevice, Serial, Frame, HandleCAN, store) fed by it.
+// the program's receive path (PosixSerialPortDevice, Serial, Frame, HandleCAN, store) fed by it.
 // Not a test: run it to see the figures.
 
 #include <fcntl.h>
