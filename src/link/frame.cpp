@@ -96,3 +96,26 @@ bool Frame::Accept(uint8_t byte) {
     }
     return false;
 }
+
+Frame::Accepted Frame::Accept(std::span<const uint8_t> bytes) {
+    size_t i = 0;
+    while (i < bytes.size()) {
+        if (inPacket && stage == 2 && !escaped) {
+            // Payload bytes that need no unescaping are copied as one run.
+            const size_t limit = std::min<size_t>(count, bytes.size() - i);
+            size_t run = 0;
+            while (run < limit && bytes[i + run] != kStart && bytes[i + run] != kEscape) ++run;
+            std::memcpy(payload.data() + index, bytes.data() + i, run);
+            index += static_cast<int>(run);
+            count = static_cast<uint8_t>(count - run);
+            i += run;
+            if (count == 0) {
+                inPacket = 0;
+                return {i, true};
+            }
+            if (i == bytes.size()) break;
+        }
+        if (Accept(bytes[i++])) return {i, true};
+    }
+    return {i, false};
+}

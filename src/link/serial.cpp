@@ -60,10 +60,15 @@ int Serial::ReadRawByte() {
 }
 
 int Serial::ReadByte() {
-    int byte = ReadRawByte();
-    if (!softFlow || byte != kEscape) return byte;
-    // The byte after an escape comes with bit 7 cleared; a run of escapes counts as one.
-    // A loop rather than recursion, so a long run cannot exhaust the stack.
+    if (nextReceived_ < receivedEnd_) return received_[nextReceived_++];
+    const int byte = ReadRawByte();
+    return softFlow && byte == kEscape ? ReadAfterEscape() : byte;
+}
+
+int Serial::ReadAfterEscape() {
+    // A run of escapes counts as one. A loop rather than recursion, so a long run cannot
+    // exhaust the stack.
+    int byte = kEscape;
     while (byte == kEscape) byte = ReadRawByte();
     return byte < 0 ? -1 : (byte & 0x7F);
 }
@@ -74,6 +79,36 @@ int Serial::ReadByteWait(int seconds) {
     const auto expired = [&] { return seconds != 0 && WallClockSeconds() - start > seconds; };
     BusyWaitFor(UINT64_MAX, [&] { return BytesWaiting() > 0 || expired(); });
     return BytesWaiting() > 0 ? ReadByte() : -1;
+}
+
+int Serial::ReadWaiting(int most) {
+    if (!isOpen || nextReceived_ < receivedEnd_ || most <= 0) return 0;
+    const int read = port.Read(received_.data(), most < kReadBatch ? most : kReadBatch);
+    const size_t size = read > 0 ? static_cast<size_t>(read) : 0;
+    nextReceived_ = 0;
+    receivedEnd_ = softFlow ? RemoveEscapes(size) : size;
+    return read;
+}
+
+size_t Serial::RemoveEscapes(size_t size) {
+    size_t kept = 0;
+    bool escaped = false;
+    for (size_t i = 0; i < size; ++i) {
+        const uint8_t byte = received_[i];
+        // A run of escapes counts as one.
+        if (byte == kEscape) {
+            escaped = true;
+            continue;
+        }
+        received_[kept++] = escaped ? (byte & 0x7F) : byte;
+        escaped = false;
+    }
+    if (!escaped) return kept;
+    // An escape at the end is completed as ReadByte completes it, from what comes next; the
+    // escape left room for the byte.
+    const int byte = ReadAfterEscape();
+    if (byte >= 0) received_[kept++] = static_cast<uint8_t>(byte);
+    return kept;
 }
 
 void Serial::AppendWireBytes(std::vector<uint8_t>& out, int value, int raw) const {
@@ -121,7 +156,7 @@ bool Serial::HasRoomFor(const uint8_t* data, size_t size) {
 }
 
 int Serial::BytesWaiting() {
-    return isOpen ? port.InputCount() : 0;
+    return isOpen ? static_cast<int>(receivedEnd_ - nextReceived_) + port.InputCount() : 0;
 }
 
 int Serial::OutputFree() {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "support/fake_serial_port_device.h"
@@ -160,4 +161,51 @@ TEST(Serial, ClosedLinkDoesNothing) {
     link.SendXon();
     EXPECT_TRUE(port.transmitted.empty());
     EXPECT_TRUE(port.written.empty());
+}
+
+TEST(Serial, ReadWaitingTakesABatchWithoutTheSoftFlowEscaping) {
+    struct Case {
+        const char* what;
+        Bytes wire;
+        int most;
+        Bytes held;
+        Bytes leftInPort;
+    };
+    const Case cases[] = {
+        {"escapes inside the batch",
+         {0x1B, 0xCB, 0x41, 0x1B, 0x1B, 0x91},
+         6,
+         {0x4B, 0x41, 0x11},
+         {}},
+        {"at most the bytes asked for", {0x41, 0x42, 0x43}, 2, {0x41, 0x42}, {0x43}},
+        {"an escape closing the batch takes the next byte",
+         {0x41, 0x1B, 0xCB, 0x42},
+         2,
+         {0x41, 0x4B},
+         {0x42}},
+        {"a run of escapes closing the batch", {0x1B, 0x1B, 0x1B, 0x91, 0x42}, 2, {0x11}, {0x42}},
+        {"a lone escape at the end is dropped", {0x41, 0x1B}, 8, {0x41}, {}},
+    };
+    for (const Case& c : cases) {
+        FakeSerialPortDevice port;
+        Serial link = OpenLink(port, {.name = "COM1", .softFlow = 1});
+        port.Feed(c.wire);
+        EXPECT_EQ(link.ReadWaiting(c.most), std::min<int>(c.most, c.wire.size())) << c.what;
+        EXPECT_EQ(Bytes(link.Received().begin(), link.Received().end()), c.held) << c.what;
+        EXPECT_EQ(Bytes(port.input.begin(), port.input.end()), c.leftInPort) << c.what;
+    }
+}
+
+TEST(Serial, BusyReadsTakeTheHeldBytesFirst) {
+    FakeSerialPortDevice port;
+    Serial link = OpenLink(port, {.name = "COM1"});
+    port.Feed({0x01, 0x02, 0x03});
+    ASSERT_EQ(link.ReadWaiting(2), 2);
+    EXPECT_EQ(link.ReadWaiting(2), 0) << "nothing is read while bytes are held";
+    EXPECT_EQ(link.BytesWaiting(), 3);
+    EXPECT_EQ(link.ReadByteWait(0), 0x01);
+    link.TakeReceived(1);
+    EXPECT_TRUE(link.Received().empty());
+    EXPECT_EQ(link.ReadByte(), 0x03);
+    EXPECT_EQ(link.BytesWaiting(), 0);
 }
