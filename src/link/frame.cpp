@@ -55,20 +55,20 @@ bool Frame::ReceiveByte(Serial* link) {
 
 bool Frame::Accept(uint8_t byte) {
     if (byte == kStart) {
-        inPacket = 1;
+        inPacket = true;
         stage = 0;
         index = 0;
-        escaped = 0;
+        escaped = false;
         return false;
     }
     if (!inPacket) return false;
     if (byte == kEscape) {
-        escaped = 1;
+        escaped = true;
         return false;
     }
     if (escaped) {
         byte &= 0x7F;
-        escaped = 0;
+        escaped = false;
     }
     if (stage == 0) {
         command = byte;
@@ -82,7 +82,7 @@ bool Frame::Accept(uint8_t byte) {
         // A short packet must never show what an earlier, longer one left behind.
         std::fill(payload.begin() + length, payload.end(), 0);
         if (length == 0) {
-            inPacket = 0;
+            inPacket = false;
             return true;
         }
         return false;
@@ -91,7 +91,7 @@ bool Frame::Accept(uint8_t byte) {
     ++index;
     --count;
     if (count == 0) {
-        inPacket = 0;
+        inPacket = false;
         return true;
     }
     return false;
@@ -110,7 +110,7 @@ Frame::Accepted Frame::Accept(std::span<const uint8_t> bytes) {
             count = static_cast<uint8_t>(count - run);
             i += run;
             if (count == 0) {
-                inPacket = 0;
+                inPacket = false;
                 return {i, true};
             }
             if (i == bytes.size()) break;

@@ -47,9 +47,9 @@ class Frame {
     uint8_t count = 0;
     std::array<uint8_t, kPayloadSize> payload{};
     int index = 0;
-    int escaped = 0;
+    bool escaped = false;
     int stage = 0;
-    int inPacket = 0;
+    bool inPacket = false;
 };
 
 // The main window's receive handler body: feeds what `link` holds through the assembler, taking

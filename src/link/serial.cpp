@@ -27,7 +27,7 @@ bool IsStandardBaudRate(int baud) {
 
 Serial::Serial(SerialPortDevice& port_, const std::string& portName, int portNumber, int baud,
                int inputSize_, int outputSize_, char /*parity: always none*/, int dataBits,
-               int stopBits, int softFlow_)
+               int stopBits, bool softFlow_)
     : port(port_) {
     port.SetBaudRate(baud, !IsStandardBaudRate(baud));
     port.SetBufferSizes(inputSize_, outputSize_);
@@ -37,9 +37,9 @@ Serial::Serial(SerialPortDevice& port_, const std::string& portName, int portNum
     if (stopBits == 1 || stopBits == 2) port.SetStopBits(stopBits);
     inputSize = inputSize_;
     outputSize = outputSize_;
-    softFlow = softFlow_ ? 1 : 0;
+    softFlow = softFlow_;
     port.SetPortName(PortNameOrNumber(portName, portNumber));
-    isOpen = port.Open() ? 1 : 0;
+    isOpen = port.Open();
     // The XON goes out once the port is open, as the component does at the end of its update.
     if (softFlow && isOpen) SendXon();
 }
@@ -111,10 +111,10 @@ size_t Serial::RemoveEscapes(size_t size) {
     return kept;
 }
 
-void Serial::AppendWireBytes(std::vector<uint8_t>& out, int value, int raw) const {
+void Serial::AppendWireBytes(std::vector<uint8_t>& out, int value, bool raw) const {
     const bool needsEscape =
         softFlow && (value == kXon || value == kXoff || value == kEscape || value == 0x4B ||
-                     (value >= 0x00 && value <= 0x0F && raw == 0));
+                     (value >= 0x00 && value <= 0x0F && !raw));
     if (needsEscape) {
         out.push_back(kEscape);
         out.push_back(static_cast<uint8_t>(value | 0x80));
@@ -123,19 +123,19 @@ void Serial::AppendWireBytes(std::vector<uint8_t>& out, int value, int raw) cons
     }
 }
 
-int Serial::WriteByte(int value, int raw) {
-    if (!isOpen) return 0;
-    if (OutputFree() < kOutputMargin) return 0;
+bool Serial::WriteByte(int value, bool raw) {
+    if (!isOpen) return false;
+    if (OutputFree() < kOutputMargin) return false;
     std::vector<uint8_t> wire;
     AppendWireBytes(wire, value, raw);
     port.Write(wire.data(), static_cast<int>(wire.size()));
-    return 1;
+    return true;
 }
 
 std::vector<uint8_t> Serial::WireBytes(const uint8_t* data, size_t size) const {
     std::vector<uint8_t> wire;
     wire.reserve(size * (softFlow ? 2 : 1));
-    for (size_t i = 0; i < size; ++i) AppendWireBytes(wire, data[i], 0);
+    for (size_t i = 0; i < size; ++i) AppendWireBytes(wire, data[i], false);
     return wire;
 }
 

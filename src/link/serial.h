@@ -22,7 +22,7 @@ class Serial {
 
     // Applies the settings and opens the port; isOpen tells the outcome. `port` is not owned.
     Serial(SerialPortDevice& port, const std::string& portName, int portNumber, int baud,
-           int inputSize, int outputSize, char parity, int dataBits, int stopBits, int softFlow);
+           int inputSize, int outputSize, char parity, int dataBits, int stopBits, bool softFlow);
     // Closes the port.
     ~Serial();
     Serial(const Serial&) = delete;
@@ -34,8 +34,8 @@ class Serial {
     // The next received byte, waiting at most `seconds` whole seconds (0: no limit); -1 on
     // time-out. Does not let the event loop run.
     int ReadByteWait(int seconds);
-    // 1 when the byte was handed to the port, 0 when it was dropped.
-    int WriteByte(int value, int raw);
+    // True when the byte was handed to the port, false when it was dropped.
+    bool WriteByte(int value, bool raw);
     // Writes the bytes as a whole (each through the softFlow escaping) or, when they do not
     // fit in the free output space less the margin, drops them all. True when written.
     bool WriteBlock(const uint8_t* data, size_t size);
@@ -60,8 +60,8 @@ class Serial {
     // The most bytes one ReadWaiting() takes.
     static constexpr int kReadBatch = 4096;
 
-    int isOpen = 0;
-    int softFlow = 0;
+    bool isOpen = false;
+    bool softFlow = false;
     int inputSize = 0;
     int outputSize = 0;
     SerialPortDevice& port;
@@ -71,7 +71,7 @@ class Serial {
     // 20 ms with softFlow).
     int ReadRawByte();
     // Appends `value` as it goes on the line, with the softFlow escaping when that is on.
-    void AppendWireBytes(std::vector<uint8_t>& out, int value, int raw) const;
+    void AppendWireBytes(std::vector<uint8_t>& out, int value, bool raw) const;
     // The bytes as they go on the line, each through the softFlow escaping.
     std::vector<uint8_t> WireBytes(const uint8_t* data, size_t size) const;
     bool Fits(size_t wireSize);

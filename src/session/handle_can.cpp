@@ -64,7 +64,7 @@ void HandleCAN::Reset() {
     link->WriteBlock(kResetBytes, sizeof kResetBytes);
     Drain(*link);
     BusyWaitUntil(start + kDisconnectSettleMs);
-    connected = 0;
+    connected = false;
 }
 
 void HandleCAN::OnConnected() {
@@ -73,7 +73,7 @@ void HandleCAN::OnConnected() {
         return;
     }
     CancelTimer(kLetterIdentify);
-    connected = 1;
+    connected = true;
     form_.AddLogLine(" ** Connected **");
     SendSetupAndFilters(false);
     SendDisplayFlags();
@@ -239,7 +239,7 @@ void HandleCAN::CancelTimer(int letter) {
 
 void HandleCAN::LinkLost() {
     DestroyAllTimers();
-    connected = 0;
+    connected = false;
 }
 
 void HandleCAN::DestroyAllTimers() {

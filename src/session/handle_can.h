@@ -62,7 +62,7 @@ class HandleCAN : public QObject {
 
     // Frames received since the store was last cleared, including those past the limit.
     uint32_t count = 0;
-    int connected = 0;
+    bool connected = false;
 
   protected:
     void timerEvent(QTimerEvent* event) override;

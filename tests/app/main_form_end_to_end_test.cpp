@@ -52,7 +52,7 @@ class MainFormEndToEndTest : public ::testing::Test {
             if (packet.letter == letter) packets.push_back(packet);
         return packets;
     }
-    bool Connected() { return form.session().connected == 1; }
+    bool Connected() { return form.session().connected; }
 
     SimProcess sim;
     QTemporaryDir folder;

@@ -32,7 +32,7 @@ void MainFormTest::Connect() {
     form.SetPortName("ttyFAKE");
     form.Connect1Click();
     Receive({0x55, 'Z', 0x00});
-    ASSERT_EQ(form.session().connected, 1);
+    ASSERT_TRUE(form.session().connected);
     TakeWritten();
 }
 

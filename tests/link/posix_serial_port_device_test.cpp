@@ -50,7 +50,7 @@ class PortOverPty : public testing::Test {
         };
         device.onError = [this](SerialPortDevice::ErrorKind kind) { errors.push_back(kind); };
         link = std::make_unique<Serial>(device, pty.SlavePath(), 0, 9600, 1024, 1024, 'n', 8, 1, 0);
-        ASSERT_EQ(link->isOpen, 1) << pty.SlavePath();
+        ASSERT_TRUE(link->isOpen) << pty.SlavePath();
     }
 
     void TearDown() override {
@@ -86,7 +86,7 @@ TEST_F(PortOverPty, BytesLeftByABusyReadGetOneQueuedNotification) {
     pty.Send({0x55});
     ASSERT_TRUE(pty.WaitUntilQueued(1, kGuardMs));
     EXPECT_FALSE(assembler.ReceiveByte(link.get()));
-    EXPECT_EQ(assembler.inPacket, 1);
+    EXPECT_TRUE(assembler.inPacket);
 
     // A second busy check pulls the rest of the packet and another one, and leaves them.
     pty.Send({0x5A, 0x00, 0x55, 0x59, 0x00});
@@ -175,7 +175,7 @@ TEST_F(PortOverPty, WritesReachTheLineWithoutTheEventLoop) {
     EXPECT_EQ(pty.Receive(3, kGuardMs), (Bytes{0x55, 0x59, 0x00}));
     EXPECT_EQ(link->OutputFree(), 1024);
 
-    EXPECT_EQ(link->WriteByte(0x1B, 0), 1);
+    EXPECT_TRUE(link->WriteByte(0x1B, 0));
     EXPECT_EQ(pty.Receive(1, kGuardMs), Bytes{0x1B});
 }
 
@@ -209,7 +209,7 @@ TEST_F(PortOverPty, ErrorOfALineClosedBeforeTheLoopRunsDoesNotReachTheNextPort) 
     link.reset();
     PseudoTerminal next;
     link = std::make_unique<Serial>(device, next.SlavePath(), 0, 9600, 1024, 1024, 'n', 8, 1, 0);
-    ASSERT_EQ(link->isOpen, 1);
+    ASSERT_TRUE(link->isOpen);
     RunEventLoopFor(50);
     EXPECT_TRUE(errors.empty());
     EXPECT_TRUE(device.IsOpen());
@@ -223,7 +223,7 @@ TEST(PosixSerialPortDevice, OpeningAMissingPortFailsQuietly) {
         device.onError = [&](SerialPortDevice::ErrorKind) { ++errorCount; };
         {
             Serial link(device, name, 0, 9600, 1024, 1024, 'n', 8, 1, 0);
-            EXPECT_EQ(link.isOpen, 0) << name;
+            EXPECT_FALSE(link.isOpen) << name;
             EXPECT_FALSE(device.IsOpen());
             EXPECT_EQ(link.BytesWaiting(), 0);
         }
@@ -237,7 +237,7 @@ TEST(PosixSerialPortDevice, SetsAnyLineRate) {
         PseudoTerminal pty;
         PosixSerialPortDevice device;
         Serial link(device, pty.SlavePath(), 0, rate, 1024, 1024, 'n', 8, 1, 0);
-        ASSERT_EQ(link.isOpen, 1);
+        ASSERT_TRUE(link.isOpen);
         EXPECT_EQ(pty.LineRate(), rate);
     }
 }

@@ -29,7 +29,7 @@ Serial OpenLink(FakeSerialPortDevice& port, const LinkOptions& o = {}) {
 Bytes WireBytes(int softFlow, int value, int raw = 0) {
     FakeSerialPortDevice port;
     Serial link(port, "COM1", 0, 9600, 1024, 1024, 'n', 8, 1, softFlow);
-    EXPECT_EQ(link.WriteByte(value, raw), 1);
+    EXPECT_TRUE(link.WriteByte(value, raw));
     return port.TakeWritten();
 }
 
@@ -39,7 +39,7 @@ TEST(Serial, AppliesLineSettingsAndOpens) {
     FakeSerialPortDevice standard;
     {
         Serial link = OpenLink(standard, {.name = "", .number = 4, .baud = 9600});
-        EXPECT_EQ(link.isOpen, 1);
+        EXPECT_TRUE(link.isOpen);
         EXPECT_EQ(standard.portName, "COM4");
         EXPECT_EQ(standard.baudRate, 9600);
         EXPECT_FALSE(standard.customBaudRate);
@@ -63,7 +63,7 @@ TEST(Serial, AppliesLineSettingsAndOpens) {
 
     FakeSerialPortDevice soft;
     Serial softLink = OpenLink(soft, {.name = "COM2", .dataBits = 7, .stopBits = 2, .softFlow = 5});
-    EXPECT_EQ(softLink.softFlow, 1);
+    EXPECT_TRUE(softLink.softFlow);
     EXPECT_EQ(soft.dataBits, 7);
     EXPECT_EQ(soft.stopBits, 2);
     EXPECT_EQ(soft.flowControl, SerialPortDevice::FlowControl::Software);
@@ -124,12 +124,12 @@ TEST(Serial, NearlyFullOutputDropsWrites) {
     Serial link = OpenLink(port, {.name = "COM1"});
     port.pendingOutput = 1021;
     EXPECT_EQ(link.OutputFree(), 3);
-    EXPECT_EQ(link.WriteByte(0x41, 0), 1);
+    EXPECT_TRUE(link.WriteByte(0x41, 0));
     port.pendingOutput = 1022;
-    EXPECT_EQ(link.WriteByte(0x42, 0), 0);
+    EXPECT_FALSE(link.WriteByte(0x42, 0));
     port.pendingOutput = 1030;
     EXPECT_EQ(link.OutputFree(), 0) << "never below 0";
-    EXPECT_EQ(link.WriteByte(0x43, 0), 0);
+    EXPECT_FALSE(link.WriteByte(0x43, 0));
     EXPECT_EQ(port.TakeWritten(), Bytes{0x41});
 }
 
@@ -150,10 +150,10 @@ TEST(Serial, ClosedLinkDoesNothing) {
     port.failOpen = true;
     port.Feed({0x41});
     Serial link = OpenLink(port, {.name = "COM9", .softFlow = 1});
-    EXPECT_EQ(link.isOpen, 0);
+    EXPECT_FALSE(link.isOpen);
     EXPECT_EQ(link.ReadByte(), -1);
     EXPECT_EQ(link.ReadByteWait(0), -1);
-    EXPECT_EQ(link.WriteByte(0x41, 0), 0);
+    EXPECT_FALSE(link.WriteByte(0x41, 0));
     const uint8_t byte = 0x41;
     EXPECT_FALSE(link.WriteBlock(&byte, 1));
     EXPECT_EQ(link.BytesWaiting(), 0);

@@ -70,7 +70,7 @@ void SimulatorAlone(int frames) {
 void EndToEnd(int frames) {
     SimProcess sim({"--rate", "0", "--count", QString::number(frames), "--dlc", "8"});
     PcSession pc;
-    if (!pc.Connect(sim.port()) || !pc.RunUntil([&] { return pc.session.connected == 1; }, 5000)) {
+    if (!pc.Connect(sim.port()) || !pc.RunUntil([&] { return pc.session.connected; }, 5000)) {
         std::printf("end to end: the simulator did not answer\n");
         return;
     }

@@ -30,7 +30,7 @@ QStringList SimArguments(int frames) {
 double WindowPath(int frames) {
     SimProcess sim(SimArguments(frames), false);
     PcSession pc;
-    if (!pc.Connect(sim.port()) || !pc.RunUntil([&] { return pc.session.connected == 1; }, 5000)) {
+    if (!pc.Connect(sim.port()) || !pc.RunUntil([&] { return pc.session.connected; }, 5000)) {
         std::printf("window path: the simulator did not answer\n");
         return 0;
     }
