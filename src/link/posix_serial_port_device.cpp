@@ -94,11 +94,16 @@ bool PosixSerialPortDevice::Open() {
 int PosixSerialPortDevice::OpenLine() {
     fd_ = ::open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) return errno;
-    // One program at a time: the exclusive mode turns away other users' opens, and the lock
-    // any other program that locks it as well, root included.
+    // One program at a time: the lock turns away any other program that locks the port as
+    // well, root included, and the exclusive mode other users' opens. The exclusive mode is
+    // only set once the lock is ours, as it stays with the terminal.
     int error = 0;
-    if (ioctl(fd_, TIOCEXCL) != 0 || flock(fd_, LOCK_EX | LOCK_NB) != 0 || !ApplyLineSettings())
+    if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
         error = errno;
+    } else if (ioctl(fd_, TIOCEXCL) != 0 || !ApplyLineSettings()) {
+        error = errno;
+        ioctl(fd_, TIOCNXCL);
+    }
     if (error != 0) {
         ::close(fd_);
         fd_ = -1;
