@@ -8,7 +8,7 @@
 #include "app/quit_signals.h"
 #include "config/config_record.h"
 #include "link/port_names.h"
-#include "link/qt_serial_port_device.h"
+#include "link/posix_serial_port_device.h"
 
 int main(int argc, char** argv) {
     BrannoxApplication app(argc, argv);
@@ -16,10 +16,10 @@ int main(int argc, char** argv) {
     app.setWindowIcon(QIcon::fromTheme("brannox"));
     try {
         ConfigRecord config;
-        QtSerialPortDevice comPort;
+        PosixSerialPortDevice comPort;
         MessageBoxUserMessages messages;
         MainFormServices services{comPort, messages, config, EnumComPorts, ConfigFilePath()};
-        services.makeProbePort = [] { return std::make_unique<QtSerialPortDevice>(); };
+        services.makeProbePort = [] { return std::make_unique<PosixSerialPortDevice>(); };
         TMainForm mainForm(std::move(services));
         messages.SetOwner(&mainForm);
         // Ending by a signal or with the desktop session keeps the session's settings.

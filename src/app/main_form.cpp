@@ -292,7 +292,7 @@ void TMainForm::AddLogLine(const std::string& line) {
 }
 
 void TMainForm::UpdateControls() {
-    const bool connected = session_->connected != 0;
+    const bool connected = session_->connected;
     const bool dynamicDisplay = config_.dynamicDisplay != 0;
     filtersPage_->UpdateFilterButtons();
     actions_.tbDisplayMonitor->setChecked(config_.lcdOn != 0);

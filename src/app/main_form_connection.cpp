@@ -136,8 +136,7 @@ void TMainForm::ComPort1Error(SerialPortDevice::ErrorKind error) {
 
 void TMainForm::OnBytesReceived(int reported) {
     // Handling a packet may show a modal box, and the link may be closed while it is open:
-    // the link is looked up again for every byte.
-    for (int i = 0; i < reported && currentSerial_; ++i)
-        ComReceive(assembler_, currentSerial_.get(), 1,
-                   [this](Frame& packet) { session_->Dispatch(packet); });
+    // the owning pointer is handed over, so that ComReceive looks at it after every packet.
+    ComReceive(assembler_, currentSerial_, reported,
+               [this](Frame& packet) { session_->Dispatch(packet); });
 }

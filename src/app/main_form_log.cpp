@@ -93,7 +93,7 @@ void TMainForm::OpenLog1Click() {
         messages_.ShowMessage("The log file holds no frames\n" + path, "Error");
         return;
     }
-    const bool connected = session_->connected != 0;
+    const bool connected = session_->connected;
     const size_t stored = session_->frames().Size();
     if (connected || stored > 0) {
         std::string question = "Open " + FileName(path) + "?";

@@ -55,20 +55,20 @@ bool Frame::ReceiveByte(Serial* link) {
 
 bool Frame::Accept(uint8_t byte) {
     if (byte == kStart) {
-        inPacket = 1;
+        inPacket = true;
         stage = 0;
         index = 0;
-        escaped = 0;
+        escaped = false;
         return false;
     }
     if (!inPacket) return false;
     if (byte == kEscape) {
-        escaped = 1;
+        escaped = true;
         return false;
     }
     if (escaped) {
         byte &= 0x7F;
-        escaped = 0;
+        escaped = false;
     }
     if (stage == 0) {
         command = byte;
@@ -82,7 +82,7 @@ bool Frame::Accept(uint8_t byte) {
         // A short packet must never show what an earlier, longer one left behind.
         std::fill(payload.begin() + length, payload.end(), 0);
         if (length == 0) {
-            inPacket = 0;
+            inPacket = false;
             return true;
         }
         return false;
@@ -91,8 +91,31 @@ bool Frame::Accept(uint8_t byte) {
     ++index;
     --count;
     if (count == 0) {
-        inPacket = 0;
+        inPacket = false;
         return true;
     }
     return false;
+}
+
+Frame::Accepted Frame::Accept(std::span<const uint8_t> bytes) {
+    size_t i = 0;
+    while (i < bytes.size()) {
+        if (inPacket && stage == 2 && !escaped) {
+            // Payload bytes that need no unescaping are copied as one run.
+            const size_t limit = std::min<size_t>(count, bytes.size() - i);
+            size_t run = 0;
+            while (run < limit && bytes[i + run] != kStart && bytes[i + run] != kEscape) ++run;
+            std::memcpy(payload.data() + index, bytes.data() + i, run);
+            index += static_cast<int>(run);
+            count = static_cast<uint8_t>(count - run);
+            i += run;
+            if (count == 0) {
+                inPacket = false;
+                return {i, true};
+            }
+            if (i == bytes.size()) break;
+        }
+        if (Accept(bytes[i++])) return {i, true};
+    }
+    return {i, false};
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 class Serial;
@@ -28,6 +29,13 @@ class Frame {
     bool ReceiveByte(Serial* link);
     // Feeds one received byte to the assembler; true when it completed a packet.
     bool Accept(uint8_t byte);
+    // Feeds received bytes to the assembler until one of them completes a packet: how many it
+    // took, and whether the last of them completed a packet.
+    struct Accepted {
+        size_t taken;
+        bool completed;
+    };
+    Accepted Accept(std::span<const uint8_t> bytes);
 
     // The packet as it goes on the line.
     std::vector<uint8_t> Encode() const;
@@ -39,16 +47,30 @@ class Frame {
     uint8_t count = 0;
     std::array<uint8_t, kPayloadSize> payload{};
     int index = 0;
-    int escaped = 0;
+    bool escaped = false;
     int stage = 0;
-    int inPacket = 0;
+    bool inPacket = false;
 };
 
-// The main window's receive handler body: feeds `reported` bytes from `link` through the
-// assembler and hands every completed packet to `dispatch` before the next byte is read.
-template <typename Dispatch>
-void ComReceive(Frame& assembler, Serial* link, int reported, Dispatch&& dispatch) {
-    for (int i = 0; i < reported; ++i) {
-        if (assembler.ReceiveByte(link)) dispatch(assembler);
+// The main window's receive handler body: feeds what `link` holds through the assembler, taking
+// at most `reported` bytes from the port, and hands every completed packet to `dispatch` before
+// the next byte is fed. `link` is a Serial* or the smart pointer that owns the link: handling a
+// packet may close the link (a modal box lets the user disconnect), so it is looked at again
+// after every packet. The bytes not yet fed stay with the link, so that a receive handler run
+// inside `dispatch` takes them first.
+template <typename Link, typename Dispatch>
+void ComReceive(Frame& assembler, const Link& link, int reported, Dispatch&& dispatch) {
+    int left = reported;
+    while (link) {
+        const std::span<const uint8_t> held = link->Received();
+        if (held.empty()) {
+            const int taken = link->ReadWaiting(left);
+            if (taken == 0) return;
+            left -= taken;
+            continue;
+        }
+        const Frame::Accepted accepted = assembler.Accept(held);
+        link->TakeReceived(accepted.taken);
+        if (accepted.completed) dispatch(assembler);
     }
 }

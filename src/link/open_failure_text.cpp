@@ -1,19 +1,14 @@
 #include "link/open_failure_text.h"
 
 #include <QFileInfo>
-#include <QSerialPort>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
-// The device file QSerialPort opened: a name without a folder lies in /dev.
-QFileInfo DeviceFile(const QSerialPort& port) {
-    const QString name = port.portName();
-    return QFileInfo(name.startsWith('/') ? name : "/dev/" + name);
-}
-
-std::string PermissionText(const QFileInfo& device) {
+std::string PermissionText(const std::string& devicePath) {
     std::string text = "permission denied";
-    const std::string group = device.group().toStdString();
+    const std::string group = QFileInfo(QString::fromStdString(devicePath)).group().toStdString();
     if (!group.empty())
         text += "; add your user to the group " + group + " (sudo usermod -aG " + group +
                 " $USER) and log in again";
@@ -22,18 +17,19 @@ std::string PermissionText(const QFileInfo& device) {
 
 }  // namespace
 
-std::string OpenFailureText(const QSerialPort& port) {
-    switch (port.error()) {
-        case QSerialPort::DeviceNotFoundError:
+std::string OpenFailureText(int error, const std::string& devicePath) {
+    switch (error) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
             return "no such port";
-        case QSerialPort::PermissionError: {
-            // Qt gives this error both to a port the user may not open and to one that another
-            // program holds; the device file's permissions tell them apart.
-            const QFileInfo device = DeviceFile(port);
-            if (!device.isReadable() || !device.isWritable()) return PermissionText(device);
+        case EACCES:
+        case EPERM:
+            return PermissionText(devicePath);
+        case EBUSY:
+        case EWOULDBLOCK:
             return "port busy: another program has it open";
-        }
         default:
-            return port.errorString().toStdString();
+            return std::strerror(error);
     }
 }

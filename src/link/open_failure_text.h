@@ -2,8 +2,7 @@
 
 #include <string>
 
-class QSerialPort;
-
-// Why `port` could not be opened, in words for the user, from the error its open left: no such
-// port, permission denied and how to get it, or port busy.
-std::string OpenFailureText(const QSerialPort& port);
+// Why the device file `devicePath` could not be opened as a serial port, in words for the user,
+// from the system's error number: no such port, permission denied and how to get it, or port
+// busy.
+std::string OpenFailureText(int error, const std::string& devicePath);

@@ -27,7 +27,7 @@ bool IsStandardBaudRate(int baud) {
 
 Serial::Serial(SerialPortDevice& port_, const std::string& portName, int portNumber, int baud,
                int inputSize_, int outputSize_, char /*parity: always none*/, int dataBits,
-               int stopBits, int softFlow_)
+               int stopBits, bool softFlow_)
     : port(port_) {
     port.SetBaudRate(baud, !IsStandardBaudRate(baud));
     port.SetBufferSizes(inputSize_, outputSize_);
@@ -37,9 +37,9 @@ Serial::Serial(SerialPortDevice& port_, const std::string& portName, int portNum
     if (stopBits == 1 || stopBits == 2) port.SetStopBits(stopBits);
     inputSize = inputSize_;
     outputSize = outputSize_;
-    softFlow = softFlow_ ? 1 : 0;
+    softFlow = softFlow_;
     port.SetPortName(PortNameOrNumber(portName, portNumber));
-    isOpen = port.Open() ? 1 : 0;
+    isOpen = port.Open();
     // The XON goes out once the port is open, as the component does at the end of its update.
     if (softFlow && isOpen) SendXon();
 }
@@ -60,10 +60,15 @@ int Serial::ReadRawByte() {
 }
 
 int Serial::ReadByte() {
-    int byte = ReadRawByte();
-    if (!softFlow || byte != kEscape) return byte;
-    // The byte after an escape comes with bit 7 cleared; a run of escapes counts as one.
-    // A loop rather than recursion, so a long run cannot exhaust the stack.
+    if (nextReceived_ < receivedEnd_) return received_[nextReceived_++];
+    const int byte = ReadRawByte();
+    return softFlow && byte == kEscape ? ReadAfterEscape() : byte;
+}
+
+int Serial::ReadAfterEscape() {
+    // A run of escapes counts as one. A loop rather than recursion, so a long run cannot
+    // exhaust the stack.
+    int byte = kEscape;
     while (byte == kEscape) byte = ReadRawByte();
     return byte < 0 ? -1 : (byte & 0x7F);
 }
@@ -76,10 +81,40 @@ int Serial::ReadByteWait(int seconds) {
     return BytesWaiting() > 0 ? ReadByte() : -1;
 }
 
-void Serial::AppendWireBytes(std::vector<uint8_t>& out, int value, int raw) const {
+int Serial::ReadWaiting(int most) {
+    if (!isOpen || nextReceived_ < receivedEnd_ || most <= 0) return 0;
+    const int read = port.Read(received_.data(), most < kReadBatch ? most : kReadBatch);
+    const size_t size = read > 0 ? static_cast<size_t>(read) : 0;
+    nextReceived_ = 0;
+    receivedEnd_ = softFlow ? RemoveEscapes(size) : size;
+    return read;
+}
+
+size_t Serial::RemoveEscapes(size_t size) {
+    size_t kept = 0;
+    bool escaped = false;
+    for (size_t i = 0; i < size; ++i) {
+        const uint8_t byte = received_[i];
+        // A run of escapes counts as one.
+        if (byte == kEscape) {
+            escaped = true;
+            continue;
+        }
+        received_[kept++] = escaped ? (byte & 0x7F) : byte;
+        escaped = false;
+    }
+    if (!escaped) return kept;
+    // An escape at the end is completed as ReadByte completes it, from what comes next; the
+    // escape left room for the byte.
+    const int byte = ReadAfterEscape();
+    if (byte >= 0) received_[kept++] = static_cast<uint8_t>(byte);
+    return kept;
+}
+
+void Serial::AppendWireBytes(std::vector<uint8_t>& out, int value, bool raw) const {
     const bool needsEscape =
         softFlow && (value == kXon || value == kXoff || value == kEscape || value == 0x4B ||
-                     (value >= 0x00 && value <= 0x0F && raw == 0));
+                     (value >= 0x00 && value <= 0x0F && !raw));
     if (needsEscape) {
         out.push_back(kEscape);
         out.push_back(static_cast<uint8_t>(value | 0x80));
@@ -88,19 +123,19 @@ void Serial::AppendWireBytes(std::vector<uint8_t>& out, int value, int raw) cons
     }
 }
 
-int Serial::WriteByte(int value, int raw) {
-    if (!isOpen) return 0;
-    if (OutputFree() < kOutputMargin) return 0;
+bool Serial::WriteByte(int value, bool raw) {
+    if (!isOpen) return false;
+    if (OutputFree() < kOutputMargin) return false;
     std::vector<uint8_t> wire;
     AppendWireBytes(wire, value, raw);
     port.Write(wire.data(), static_cast<int>(wire.size()));
-    return 1;
+    return true;
 }
 
 std::vector<uint8_t> Serial::WireBytes(const uint8_t* data, size_t size) const {
     std::vector<uint8_t> wire;
     wire.reserve(size * (softFlow ? 2 : 1));
-    for (size_t i = 0; i < size; ++i) AppendWireBytes(wire, data[i], 0);
+    for (size_t i = 0; i < size; ++i) AppendWireBytes(wire, data[i], false);
     return wire;
 }
 
@@ -121,7 +156,7 @@ bool Serial::HasRoomFor(const uint8_t* data, size_t size) {
 }
 
 int Serial::BytesWaiting() {
-    return isOpen ? port.InputCount() : 0;
+    return isOpen ? static_cast<int>(receivedEnd_ - nextReceived_) + port.InputCount() : 0;
 }
 
 int Serial::OutputFree() {

@@ -6,7 +6,8 @@
 #include <string>
 
 // The serial-port component that a Serial link drives: line settings, open and close, byte
-// input and output, and a receive notification. Production uses QSerialPort; tests use a fake.
+// input and output, and a receive notification. Production uses PosixSerialPortDevice; tests
+// use a fake.
 class SerialPortDevice {
   public:
     enum class FlowControl { None, Software };

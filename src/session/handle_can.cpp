@@ -59,13 +59,13 @@ uint64_t HandleCAN::Reset() {
     DestroyAllTimers();
     SendSetup(true);
     const uint64_t resetAt = DeviceProbe::ResetDevice(*link);
-    connected = 0;
+    connected = false;
     return resetAt;
 }
 
 void HandleCAN::OnConnected() {
     CancelTimer(kLetterIdentify);
-    connected = 1;
+    connected = true;
     form_.AddLogLine(" ** Connected **");
     SendSetupAndFilters(false);
     SendDisplayFlags();
@@ -230,7 +230,7 @@ void HandleCAN::CancelTimer(int letter) {
 
 void HandleCAN::LinkLost() {
     DestroyAllTimers();
-    connected = 0;
+    connected = false;
 }
 
 void HandleCAN::DestroyAllTimers() {

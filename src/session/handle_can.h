@@ -74,7 +74,7 @@ class HandleCAN : public QObject, public SessionCommands {
 
     // Frames received since the store was last cleared, including those past the limit.
     uint32_t count = 0;
-    int connected = 0;
+    bool connected = false;
 
   signals:
     void identifySent();

@@ -64,7 +64,7 @@ TEST(ConfigurationEndToEndTest, LoadWhileConnectedSendsTheLoadedSetupAndFilters)
     EXPECT_NE(sim.config.lcdOn, running.lcdOn);
 
     // The open link keeps its port and serial rate.
-    EXPECT_EQ(sim.form.session().connected, 1);
+    EXPECT_TRUE(sim.form.session().connected);
     EXPECT_EQ(sim.form.PortName(), port);
     EXPECT_EQ(sim.config.baudRate, running.baudRate);
     EXPECT_EQ(sim.config.busRate, 125000);

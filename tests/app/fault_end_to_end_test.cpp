@@ -52,7 +52,7 @@ TEST(FaultEndToEndTest, AfterAHangUpTheWindowRestsAndConnectsToTheNextSimulator)
     TMainForm& form = sim.form;
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.CurrentSerial() == nullptr; }, kTimeoutMs));
     EXPECT_EQ(LastLogLine(form).toStdString(), " ** Port " + sim.sim.port() + " lost **");
-    EXPECT_EQ(form.session().connected, 0);
+    EXPECT_FALSE(form.session().connected);
 
     // Nothing may keep polling the dead terminal: the window only waits now.
     constexpr int kRestMs = 5000;
@@ -76,7 +76,7 @@ TEST(FaultEndToEndTest, AfterAHangUpTheWindowRestsAndConnectsToTheNextSimulator)
     qputenv("OSTREL_SIM_REGISTRY", QByteArray::fromStdString(next.RegistryFolder()));
     const size_t storedBefore = form.session().frames().Size();
     form.actions().tbConnect->trigger();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.session().connected == 1; }, kTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.session().connected; }, kTimeoutMs));
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.session().frames().Size() >= storedBefore + 20; },
                                 kTimeoutMs));
     EXPECT_EQ(form.actions().tbConnect->toolTip(), "Disconnect");
@@ -104,7 +104,7 @@ TEST(FaultEndToEndTest, ASilentDeviceIsNotFoundNorConnectedAndLeavesNoLink) {
     EXPECT_EQ(sim.messages.boxes[1].text, "Can't find Brannox");
     EXPECT_EQ(sim.messages.boxes[1].caption, "Information");
     EXPECT_EQ(form.CurrentSerial(), nullptr);
-    EXPECT_EQ(form.session().connected, 0);
+    EXPECT_FALSE(form.session().connected);
     EXPECT_EQ(form.session().PendingTimers(), 0u);
     EXPECT_EQ(form.actions().tbConnect->toolTip(), "Connect");
     // The device heard Auto Detect's reset and identify, then Connect's, then the closing reset.
@@ -135,7 +135,7 @@ TEST(FaultEndToEndTest, AMissingAcknowledgementDuringARunDisconnectsAndStopsTheR
     EXPECT_FALSE(page.Runner().Running());
     EXPECT_FALSE(form.actions().bStopTx->isVisible());
     EXPECT_EQ(form.CurrentSerial(), nullptr);
-    EXPECT_EQ(form.session().connected, 0);
+    EXPECT_FALSE(form.session().connected);
     EXPECT_EQ(form.actions().tbConnect->toolTip(), "Connect");
 
     // The run went on until the time-out; then the device was reset and nothing followed.
@@ -172,7 +172,7 @@ TEST(FaultEndToEndTest, TheStoreLimitDuringARunIsReportedOnceStopsTheRunAndLater
     EXPECT_EQ(sim.messages.boxes[0].caption, "Information");
     EXPECT_FALSE(page.Runner().Running());
     EXPECT_FALSE(form.actions().bStopTx->isVisible());
-    EXPECT_EQ(session.connected, 1);
+    EXPECT_TRUE(session.connected);
 
     // Later frames only count: the store keeps the first 50000, and the window's counter,
     // written at its next one-second tick, shows no more.

@@ -164,7 +164,7 @@ TEST_P(LineFaultsEndToEndTest, EveryIntactFrameIsStoredAndNothingTheSimulatorDid
         << "a frame the simulator did not send is stored: " << Describe(store[stored]);
     EXPECT_EQ(session.count, store.Size());
     EXPECT_GE(store.Size(), intactFrames);
-    EXPECT_EQ(sim.form.session().connected, 1);
+    EXPECT_TRUE(sim.form.session().connected);
     EXPECT_TRUE(sim.messages.boxes.empty());
     RecordProperty("intact_frames", static_cast<int>(intactFrames));
     RecordProperty("wrong_frames_the_line_cannot_show", static_cast<int>(wrongButAllowed));

@@ -87,7 +87,7 @@ TEST_F(MainFormConnectionTest, SetupComPortOnAConnectedSessionRunsTheDisconnectS
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].command, 'B');
     EXPECT_EQ(sent[1].command, 'R');
-    EXPECT_EQ(form.session().connected, 0);
+    EXPECT_FALSE(form.session().connected);
     EXPECT_EQ(form.session().PendingTimers(), 0u);
     EXPECT_FALSE(form.actions().TransmitFrame1->isEnabled());
 }
@@ -104,7 +104,7 @@ TEST_F(MainFormConnectionTest, AutoDetectTriesEachPortAndConnectsToTheOneThatAns
     ASSERT_NE(form.CurrentSerial(), nullptr);
     // The fresh link's handshake is answered through the event loop as usual.
     device.onRxChar(device.InputCount());
-    EXPECT_EQ(form.session().connected, 1);
+    EXPECT_TRUE(form.session().connected);
 }
 
 TEST_F(MainFormConnectionTest, StartUpAutoDetectWithoutAnAnswerOffersConnect) {
@@ -151,7 +151,7 @@ TEST_F(MainFormConnectionTest, LostPortClosesTheLinkWithoutResetBytesAndConnectW
     EXPECT_EQ(form.CurrentSerial(), nullptr);
     EXPECT_FALSE(device.open);
     EXPECT_TRUE(TakeWritten().empty());
-    EXPECT_EQ(form.session().connected, 0);
+    EXPECT_FALSE(form.session().connected);
     EXPECT_EQ(form.session().PendingTimers(), 0u);
     EXPECT_EQ(LogLines().back(), " ** Port ttyFAKE lost **");
     EXPECT_EQ(form.actions().tbConnect->toolTip(), "Connect");

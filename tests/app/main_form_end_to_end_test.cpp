@@ -18,7 +18,8 @@
 #include "app/main_form.h"
 #include "config/config_record.h"
 #include "link/port_names.h"
-#include "link/qt_serial_port_device.h"
+#include "link/posix_serial_port_device.h"
+#include "monitor/status_page.h"
 #include "session/handle_can.h"
 #include "sim/sim_process.h"
 #include "support/recording_user_messages.h"
@@ -51,13 +52,13 @@ class MainFormEndToEndTest : public ::testing::Test {
             if (packet.letter == letter) packets.push_back(packet);
         return packets;
     }
-    bool Connected() { return form.session().connected == 1; }
+    bool Connected() { return form.session().connected; }
 
     SimProcess sim;
     QTemporaryDir folder;
     ConfigRecord config;
     RecordingUserMessages messages;
-    QtSerialPortDevice comPort;
+    PosixSerialPortDevice comPort;
     TMainForm form{
         {comPort, messages, config, EnumComPorts, folder.filePath("BRANNOX.INI").toStdString()}};
 };

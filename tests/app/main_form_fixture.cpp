@@ -34,7 +34,7 @@ void MainFormTest::Connect() {
     form.Connect1Click();
     FinishConnecting();
     Receive({0x55, 'Z', 0x00});
-    ASSERT_EQ(form.session().connected, 1);
+    ASSERT_TRUE(form.session().connected);
     TakeWritten();
 }
 

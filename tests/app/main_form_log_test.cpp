@@ -101,7 +101,7 @@ TEST_F(MainFormLogTest, ResetAllResetsTheDeviceOnlyWhenConfirmed) {
     EXPECT_EQ(messages.boxes[0].text, "Reset CAN Message Log and Hardware?");
     EXPECT_EQ(messages.boxes[0].caption, "Confirm");
     EXPECT_TRUE(TakeWritten().empty());
-    EXPECT_EQ(form.session().connected, 1);
+    EXPECT_TRUE(form.session().connected);
 
     messages.answerYes = true;
     form.actions().tbResetAll->trigger();
@@ -275,12 +275,12 @@ TEST_F(OpenLogTest, WhileConnectedAsksThenDisconnectsAndSendsNothingElse) {
     Connect();
     Open("(1.0) can0 123#\n", false);
     EXPECT_EQ(messages.boxes.back().text, "Open opened.log?\nThe device will be disconnected.");
-    EXPECT_EQ(form.session().connected, 1);
+    EXPECT_TRUE(form.session().connected);
     EXPECT_TRUE(Store().Empty());
     EXPECT_TRUE(TakeWritten().empty());
 
     Open("(1.0) can0 123#\n", true);
-    EXPECT_EQ(form.session().connected, 0);
+    EXPECT_FALSE(form.session().connected);
     EXPECT_EQ(Store().Size(), 1u);
     EXPECT_EQ(TakeSentLetters(), "BR");  // the Disconnect steps only
 }

@@ -31,7 +31,7 @@ TEST(MotorEndToEndTest, SetConfigSendsRequestThreePagesAndRequestWithPausesBetwe
     // The device's acknowledgements of the pages are handled after the sequence, in time.
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return sim.form.session().PendingTimers() == 0; }, kTimeoutMs));
-    EXPECT_EQ(sim.form.session().connected, 1);
+    EXPECT_TRUE(sim.form.session().connected);
     EXPECT_TRUE(sim.messages.boxes.empty());
 
     const std::vector<TracedPacket> all = sim.FramesFromPc();

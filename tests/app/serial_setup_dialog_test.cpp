@@ -104,7 +104,7 @@ TEST_F(SerialSetupDialogTest, CancelLeavesTheLinkAloneAndOkReopensIt) {
         EXPECT_EQ(answer.Shown(), 1);
     }
     EXPECT_EQ(form.CurrentSerial(), link);
-    EXPECT_EQ(form.session().connected, 1);
+    EXPECT_TRUE(form.session().connected);
     EXPECT_EQ(form.PortName(), "ttyFAKE");
     EXPECT_EQ(config.baudRate, 115200);
     EXPECT_TRUE(TakeWritten().empty());

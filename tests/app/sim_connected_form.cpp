@@ -33,7 +33,7 @@ bool SimConnectedForm::StartAndConnect() {
     if (sim.port().empty()) return false;
     form.FormCreate();  // no port saved yet: Auto Detect
     form.show();
-    if (QTest::qWaitFor([this] { return form.session().connected == 1; }, kConnectTimeoutMs))
+    if (QTest::qWaitFor([this] { return form.session().connected; }, kConnectTimeoutMs))
         return true;
     PrintWhyNotConnected();
     return false;

@@ -7,7 +7,7 @@
 
 #include "app/main_form.h"
 #include "config/config_record.h"
-#include "link/qt_serial_port_device.h"
+#include "link/posix_serial_port_device.h"
 #include "session/can_buffer.h"
 #include "sim/sim_process.h"
 #include "support/recording_user_messages.h"
@@ -37,7 +37,7 @@ class SimConnectedForm {
     QTemporaryDir folder;
     ConfigRecord config;
     RecordingUserMessages messages;
-    QtSerialPortDevice comPort;
+    PosixSerialPortDevice comPort;
     TMainForm form;
 };
 

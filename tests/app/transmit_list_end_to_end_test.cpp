@@ -112,7 +112,7 @@ TEST_F(TransmitListEndToEndTest, ThreeFramesOneGapApartCommentsCostNoGapThenTheR
     QTest::qWait(2 * kGapMs);
     EXPECT_EQ(sim.FramesFromPc().size(), framesBefore + 3);
     EXPECT_FALSE(page().Runner().Running());
-    EXPECT_EQ(sim.form.session().connected, 1);
+    EXPECT_TRUE(sim.form.session().connected);
 }
 
 TEST_F(TransmitListEndToEndTest, LoopMsgsSendsTheFirstLineAgainOneGapAfterTheLast) {
@@ -192,7 +192,7 @@ TEST(TransmitListAtALimitedReadRate, EveryFrameCountedAsSentReachesTheDevice) {
     EXPECT_EQ(static_cast<size_t>(transmitted), received);
     EXPECT_FALSE(
         sim.form.findChild<QPlainTextEdit*>("FrameList")->toPlainText().contains("not sent"));
-    EXPECT_EQ(sim.form.session().connected, 1);
+    EXPECT_TRUE(sim.form.session().connected);
 }
 
 }  // namespace

@@ -29,8 +29,8 @@
 #include "config/config_file.h"
 #include "config/config_record.h"
 #include "event_loop_bench_support.h"
+#include "link/posix_serial_port_device.h"
 #include "link/pseudo_terminal.h"
-#include "link/qt_serial_port_device.h"
 #include "session/handle_can.h"
 #include "sim/sim_process.h"
 #include "support/recording_user_messages.h"
@@ -60,14 +60,14 @@ struct Window {
         MainFormServices services{comPort, messages, config, std::move(ports),
                                   folder.filePath("BRANNOX.INI").toStdString()};
         if (probeAtOnce)
-            services.makeProbePort = [] { return std::make_unique<QtSerialPortDevice>(); };
+            services.makeProbePort = [] { return std::make_unique<PosixSerialPortDevice>(); };
         return services;
     }
 
     QTemporaryDir folder;
     ConfigRecord config;
     RecordingUserMessages messages;
-    QtSerialPortDevice comPort;
+    PosixSerialPortDevice comPort;
     TMainForm form;
 };
 
@@ -147,7 +147,7 @@ void LaunchToConnected(const SimProcess& sim, int runs) {
         window.form.FormCreate();
         window.form.SetPortName(sim.port());  // as a saved port would be
         window.form.show();
-        if (!WaitFor([&] { return window.form.session().connected == 1; })) {
+        if (!WaitFor([&] { return window.form.session().connected; })) {
             std::printf("Launch to connected: no connection\n");
             return;
         }
@@ -184,7 +184,7 @@ void ConnectStall(const SimProcess& sim) {
     const StallProbe& stalls = measured.stalls;
     const QElapsedTimer& clock = measured.clock;
     window.form.Connect1Click();
-    if (!WaitFor([&] { return window.form.session().connected == 1; })) return;
+    if (!WaitFor([&] { return window.form.session().connected; })) return;
     std::printf(
         "Connect on the shown window: connected after %.1f ms; longest event-loop stall "
         "%.1f ms (the loop's thread ran %.1f ms of it)\n",
@@ -200,7 +200,7 @@ void AutoDetect(const std::vector<std::string>& ports, bool atOnce) {
     window.form.AutoDetect1Click();
     const bool found = WaitFor([&] { return window.form.PortName() == ports.back(); });
     const double foundMs = ElapsedMs(clock);
-    const bool connected = WaitFor([&] { return window.form.session().connected == 1; });
+    const bool connected = WaitFor([&] { return window.form.session().connected; });
     const double connectedMs = ElapsedMs(clock);
     if (!found || !connected) {
         std::printf("Auto Detect over %zu ports: the simulator was not found\n", ports.size());

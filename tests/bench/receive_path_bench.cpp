@@ -106,6 +106,19 @@ void BM_ReceiveByteToStore(benchmark::State& state) {
 }
 BENCHMARK(BM_ReceiveByteToStore);
 
+// The reference for the whole path: a plain loop over the same bytes that counts the start
+// bytes, as little as any receive path has to do with each byte.
+void BM_ScanBytesReference(benchmark::State& state) {
+    const std::vector<uint8_t> wire = FramePackets(kFramesPerBatch);
+    for (auto _ : state) {
+        int starts = 0;
+        for (uint8_t byte : wire) starts += byte == Frame::kStart ? 1 : 0;
+        benchmark::DoNotOptimize(starts);
+    }
+    ReportFrames(state, wire.size());
+}
+BENCHMARK(BM_ScanBytesReference);
+
 // The same without the link: bytes straight into the assembler, then Dispatch and StoreFrame.
 void BM_AcceptToStore(benchmark::State& state) {
     const std::vector<uint8_t> wire = FramePackets(kFramesPerBatch);

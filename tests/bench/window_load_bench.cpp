@@ -1,5 +1,5 @@
 // Prints what the main window costs while the device streams frames: the real TMainForm
-// (offscreen) on the real QtSerialPortDevice, connected by Auto Detect to ostrel-sim over a
+// (offscreen) on the real PosixSerialPortDevice, connected by Auto Detect to ostrel-sim over a
 // pseudo-terminal. For each load it prints the process's CPU share of one core, how often it
 // went to sleep and woke up again, the longest stall of its event loop, and the frames per
 // second the window received. Not a test: run it to see the figures.

@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Connected by the device's answer, with one sent frame awaiting its acknowledgement.
     device.Feed(Frame(kLetterIdentified, 0).Encode());
     ComReceive(assembler, host.CurrentSerial(), device.InputCount(), dispatch);
-    FUZZ_CHECK(session.connected == 1);
+    FUZZ_CHECK(session.connected);
     session.TransmitFrame(CANBuffer(0x123, false, false, 0, nullptr), true);
     FUZZ_CHECK(session.PendingTimers() == 1);
 
@@ -87,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(session.head() == (store.Empty() ? nullptr : &store[store.Size() - 1]));
 
     FUZZ_CHECK(session.PendingTimers() == (acknowledged ? 0u : 1u));
-    FUZZ_CHECK(session.connected == 1);
+    FUZZ_CHECK(session.connected);
     FUZZ_CHECK(messages.boxes.empty());
     FUZZ_CHECK(host.disconnectClicks == 0);
     return 0;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -160,6 +162,64 @@ TEST(Frame, ComReceiveToldOfMissingBytesLeavesStateUnchanged) {
     ComReceive(assembler, &link, 5, dispatch);
     EXPECT_EQ(dispatched, (std::vector<uint8_t>{'K', 'Z'})) << "each packet before the next byte";
     ComReceive(assembler, &link, 1, dispatch);
-    ComReceive(assembler, nullptr, 3, dispatch);
+    ComReceive(assembler, static_cast<Serial*>(nullptr), 3, dispatch);
     EXPECT_EQ(dispatched.size(), 2u);
+}
+
+TEST(Frame, ComReceiveInBatchesAssemblesAsByteByByte) {
+    // Packets, cut packets, escapes and start bytes in random order, so that batches end
+    // inside runs, after escapes and on start bytes.
+    std::mt19937 random(20261208);
+    const uint8_t pieces[] = {0x55, 0x1B, 0x1B, 0x9B, 0xD5, 0x00, 0x03, 0x46, 0x41};
+    Bytes wire;
+    for (int i = 0; i < 20000; ++i) {
+        if (random() % 8 == 0) {
+            const Bytes packet = Encoded('F', Bytes(random() % 40, static_cast<uint8_t>(random())));
+            wire.insert(wire.end(), packet.begin(), packet.end());
+        } else {
+            wire.push_back(pieces[random() % std::size(pieces)]);
+        }
+    }
+    const std::vector<Packet> expected = Assemble(wire);
+    ASSERT_GT(expected.size(), 1000u);
+    for (int reported : {1, 2, 7, 300, Serial::kReadBatch + 1}) {
+        FakeSerialPortDevice port;
+        Serial link(port, "COM1", 0, 9600, 1024, 1024, 'n', 8, 1, 0);
+        Frame assembler('Z', 1);
+        std::vector<Packet> packets;
+        port.Feed(wire);
+        while (!port.input.empty() || !link.Received().empty())
+            ComReceive(assembler, &link, reported, [&](Frame& packet) {
+                packets.push_back({packet.command, Bytes(packet.payload.begin(),
+                                                         packet.payload.begin() + packet.length)});
+            });
+        EXPECT_EQ(packets, expected) << "batches of " << reported;
+    }
+}
+
+TEST(Frame, ComReceiveKeepsTheOrderForANestedHandlerAndStopsWhenTheLinkCloses) {
+    FakeSerialPortDevice port;
+    auto link = std::make_unique<Serial>(port, "COM1", 0, 9600, 1024, 1024, 'n', 8, 1, 0);
+    Frame assembler('Z', 1);
+    std::vector<uint8_t> dispatched;
+    std::function<void(Frame&)> dispatch = [&](Frame& packet) {
+        dispatched.push_back(packet.command);
+        // As a modal box: its own loop receives the packet that arrives while it is open, and
+        // the user disconnects.
+        if (packet.command == 'A') {
+            port.Feed(Encoded('D', {}));
+            ComReceive(assembler, link, 3, dispatch);
+        }
+        if (packet.command == 'D') link.reset();
+    };
+    port.Feed({0x55, 'A', 0x00, 0x55, 'B', 0x00, 0x55, 'C', 0x00});
+    ComReceive(assembler, link, 9, dispatch);
+    EXPECT_EQ(dispatched, (std::vector<uint8_t>{'A', 'B', 'C', 'D'})) << "in the order they came";
+    EXPECT_EQ(link, nullptr);
+
+    // The link closes with bytes of the batch left: nothing after the closing packet is fed.
+    link = std::make_unique<Serial>(port, "COM1", 0, 9600, 1024, 1024, 'n', 8, 1, 0);
+    port.Feed({0x55, 'D', 0x00, 0x55, 'E', 0x00});
+    ComReceive(assembler, link, 6, dispatch);
+    EXPECT_EQ(dispatched.back(), 'D');
 }

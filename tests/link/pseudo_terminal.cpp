@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "common/ticks.h"
+#include "link/line_speed.h"
 
 PseudoTerminal::PseudoTerminal() {
     master_ = posix_openpt(O_RDWR | O_NOCTTY);
@@ -63,4 +64,8 @@ std::vector<uint8_t> PseudoTerminal::Receive(size_t count, int timeoutMs) {
 void PseudoTerminal::CloseMaster() {
     if (master_ >= 0) close(master_);
     master_ = -1;
+}
+
+int PseudoTerminal::LineRate() const {
+    return LineSpeed(slave_);
 }

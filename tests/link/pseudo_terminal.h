@@ -25,6 +25,8 @@ class PseudoTerminal {
     bool WaitUntilQueued(int count, int timeoutMs);
     // Reads what the program wrote until `count` bytes came or `timeoutMs` passed.
     std::vector<uint8_t> Receive(size_t count, int timeoutMs);
+    // The line rate in bit/s that the program set.
+    int LineRate() const;
     // Hangs the line up, as when the device is unplugged.
     void CloseMaster();
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "support/fake_serial_port_device.h"
@@ -28,7 +29,7 @@ Serial OpenLink(FakeSerialPortDevice& port, const LinkOptions& o = {}) {
 Bytes WireBytes(int softFlow, int value, int raw = 0) {
     FakeSerialPortDevice port;
     Serial link(port, "COM1", 0, 9600, 1024, 1024, 'n', 8, 1, softFlow);
-    EXPECT_EQ(link.WriteByte(value, raw), 1);
+    EXPECT_TRUE(link.WriteByte(value, raw));
     return port.TakeWritten();
 }
 
@@ -38,7 +39,7 @@ TEST(Serial, AppliesLineSettingsAndOpens) {
     FakeSerialPortDevice standard;
     {
         Serial link = OpenLink(standard, {.name = "", .number = 4, .baud = 9600});
-        EXPECT_EQ(link.isOpen, 1);
+        EXPECT_TRUE(link.isOpen);
         EXPECT_EQ(standard.portName, "COM4");
         EXPECT_EQ(standard.baudRate, 9600);
         EXPECT_FALSE(standard.customBaudRate);
@@ -62,7 +63,7 @@ TEST(Serial, AppliesLineSettingsAndOpens) {
 
     FakeSerialPortDevice soft;
     Serial softLink = OpenLink(soft, {.name = "COM2", .dataBits = 7, .stopBits = 2, .softFlow = 5});
-    EXPECT_EQ(softLink.softFlow, 1);
+    EXPECT_TRUE(softLink.softFlow);
     EXPECT_EQ(soft.dataBits, 7);
     EXPECT_EQ(soft.stopBits, 2);
     EXPECT_EQ(soft.flowControl, SerialPortDevice::FlowControl::Software);
@@ -123,12 +124,12 @@ TEST(Serial, NearlyFullOutputDropsWrites) {
     Serial link = OpenLink(port, {.name = "COM1"});
     port.pendingOutput = 1021;
     EXPECT_EQ(link.OutputFree(), 3);
-    EXPECT_EQ(link.WriteByte(0x41, 0), 1);
+    EXPECT_TRUE(link.WriteByte(0x41, 0));
     port.pendingOutput = 1022;
-    EXPECT_EQ(link.WriteByte(0x42, 0), 0);
+    EXPECT_FALSE(link.WriteByte(0x42, 0));
     port.pendingOutput = 1030;
     EXPECT_EQ(link.OutputFree(), 0) << "never below 0";
-    EXPECT_EQ(link.WriteByte(0x43, 0), 0);
+    EXPECT_FALSE(link.WriteByte(0x43, 0));
     EXPECT_EQ(port.TakeWritten(), Bytes{0x41});
 }
 
@@ -149,10 +150,10 @@ TEST(Serial, ClosedLinkDoesNothing) {
     port.failOpen = true;
     port.Feed({0x41});
     Serial link = OpenLink(port, {.name = "COM9", .softFlow = 1});
-    EXPECT_EQ(link.isOpen, 0);
+    EXPECT_FALSE(link.isOpen);
     EXPECT_EQ(link.ReadByte(), -1);
     EXPECT_EQ(link.ReadByteWait(0), -1);
-    EXPECT_EQ(link.WriteByte(0x41, 0), 0);
+    EXPECT_FALSE(link.WriteByte(0x41, 0));
     const uint8_t byte = 0x41;
     EXPECT_FALSE(link.WriteBlock(&byte, 1));
     EXPECT_EQ(link.BytesWaiting(), 0);
@@ -160,4 +161,51 @@ TEST(Serial, ClosedLinkDoesNothing) {
     link.SendXon();
     EXPECT_TRUE(port.transmitted.empty());
     EXPECT_TRUE(port.written.empty());
+}
+
+TEST(Serial, ReadWaitingTakesABatchWithoutTheSoftFlowEscaping) {
+    struct Case {
+        const char* what;
+        Bytes wire;
+        int most;
+        Bytes held;
+        Bytes leftInPort;
+    };
+    const Case cases[] = {
+        {"escapes inside the batch",
+         {0x1B, 0xCB, 0x41, 0x1B, 0x1B, 0x91},
+         6,
+         {0x4B, 0x41, 0x11},
+         {}},
+        {"at most the bytes asked for", {0x41, 0x42, 0x43}, 2, {0x41, 0x42}, {0x43}},
+        {"an escape closing the batch takes the next byte",
+         {0x41, 0x1B, 0xCB, 0x42},
+         2,
+         {0x41, 0x4B},
+         {0x42}},
+        {"a run of escapes closing the batch", {0x1B, 0x1B, 0x1B, 0x91, 0x42}, 2, {0x11}, {0x42}},
+        {"a lone escape at the end is dropped", {0x41, 0x1B}, 8, {0x41}, {}},
+    };
+    for (const Case& c : cases) {
+        FakeSerialPortDevice port;
+        Serial link = OpenLink(port, {.name = "COM1", .softFlow = 1});
+        port.Feed(c.wire);
+        EXPECT_EQ(link.ReadWaiting(c.most), std::min<int>(c.most, c.wire.size())) << c.what;
+        EXPECT_EQ(Bytes(link.Received().begin(), link.Received().end()), c.held) << c.what;
+        EXPECT_EQ(Bytes(port.input.begin(), port.input.end()), c.leftInPort) << c.what;
+    }
+}
+
+TEST(Serial, BusyReadsTakeTheHeldBytesFirst) {
+    FakeSerialPortDevice port;
+    Serial link = OpenLink(port, {.name = "COM1"});
+    port.Feed({0x01, 0x02, 0x03});
+    ASSERT_EQ(link.ReadWaiting(2), 2);
+    EXPECT_EQ(link.ReadWaiting(2), 0) << "nothing is read while bytes are held";
+    EXPECT_EQ(link.BytesWaiting(), 3);
+    EXPECT_EQ(link.ReadByteWait(0), 0x01);
+    link.TakeReceived(1);
+    EXPECT_TRUE(link.Received().empty());
+    EXPECT_EQ(link.ReadByte(), 0x03);
+    EXPECT_EQ(link.BytesWaiting(), 0);
 }

@@ -36,13 +36,13 @@ TEST_F(CommandsTest, ConnectHandshake) {
     EXPECT_EQ(device.writes[1].bytes, (Bytes{0x55, 0x59, 0x00}));
     EXPECT_GE(device.writes[1].tick - device.writes[0].tick, uint64_t{HandleCAN::kResetSettleMs});
     EXPECT_TRUE(device.input.empty());
-    EXPECT_EQ(session.connected, 0);
+    EXPECT_FALSE(session.connected);
     EXPECT_EQ(session.PendingTimers(), 1u);
     device.TakeWritten();
 
     Receive('Z');
 
-    EXPECT_EQ(session.connected, 1);
+    EXPECT_TRUE(session.connected);
     EXPECT_EQ(session.PendingTimers(), 0u);  // the identify wait is over
     EXPECT_EQ(host.logLines, std::vector<std::string>{" ** Connected **"});
     EXPECT_EQ(host.updateControlsCalls, 1);
@@ -64,12 +64,12 @@ TEST_F(CommandsTest, ZBeforeTheIdentifyIsSentIsNoAnswer) {
 
     Receive('Z');
 
-    EXPECT_EQ(session.connected, 0);
+    EXPECT_FALSE(session.connected);
     EXPECT_TRUE(host.logLines.empty());
     EXPECT_EQ(device.TakeWritten(), (Bytes{0x55, 0x52}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !session.Settling(); }));
     Receive('Z');
-    EXPECT_EQ(session.connected, 1);
+    EXPECT_TRUE(session.connected);
 }
 
 TEST_F(CommandsTest, BusSetupAndItsResetForm) {
@@ -84,13 +84,13 @@ TEST_F(CommandsTest, BusSetupAndItsResetForm) {
     ASSERT_EQ(device.writes.size(), 2u);
     EXPECT_EQ(device.writes[1].bytes, (Bytes{0x55, 0x52}));
     EXPECT_EQ(TakeSentPackets(), (std::vector<SentPacket>{{'B', kBusSetupReset}}));
-    EXPECT_EQ(session.connected, 0);
+    EXPECT_FALSE(session.connected);
 
     // Without a link, Reset does nothing at all.
     Connect();
     host.link.reset();
     session.Reset();
-    EXPECT_EQ(session.connected, 1);
+    EXPECT_TRUE(session.connected);
     EXPECT_TRUE(device.written.empty());
 }
 

@@ -36,7 +36,7 @@ class TimersTest : public SessionTest {
         EXPECT_EQ(messages.boxes[0].caption, "Information");
         EXPECT_EQ(host.disconnectClicks, 1);
         EXPECT_EQ(host.link, nullptr);
-        EXPECT_EQ(session.connected, 0);
+        EXPECT_FALSE(session.connected);
         EXPECT_EQ(session.PendingTimers(), 0u);
     }
     std::vector<uint64_t> boxTicks;
@@ -97,7 +97,7 @@ TEST_F(TimersTest, OneTimeoutBoxWhateverExpiresWhileItIsShown) {
     EXPECT_EQ(messages.boxes[0].text, kAckTimeout);
     EXPECT_EQ(host.disconnectClicks, 1);
     EXPECT_EQ(host.link, nullptr);
-    EXPECT_EQ(session.connected, 0);
+    EXPECT_FALSE(session.connected);
     EXPECT_EQ(session.PendingTimers(), 0u);
 }
 

@@ -1,4 +1,4 @@
-// The program's serial path (QtSerialPortDevice, Serial, Frame, HandleCAN) against ostrel-sim
+// The program's serial path (PosixSerialPortDevice, Serial, Frame, HandleCAN) against ostrel-sim
 // over a real pseudo-terminal.
 
 #include <gtest/gtest.h>
@@ -44,7 +44,7 @@ std::vector<TracedPacket> WithLetter(const std::vector<TracedPacket>& packets, u
 void ConnectTo(PcSession& pc, const SimProcess& sim) {
     ASSERT_FALSE(sim.port().empty()) << "the simulator did not start";
     ASSERT_TRUE(pc.Connect(sim.port()));
-    ASSERT_TRUE(pc.RunUntil([&] { return pc.session.connected == 1; }, kConnectTimeoutMs));
+    ASSERT_TRUE(pc.RunUntil([&] { return pc.session.connected; }, kConnectTimeoutMs));
 }
 
 void ExpectSameFrame(const CANBuffer& stored, const CANBuffer& sent, size_t index) {
@@ -146,7 +146,7 @@ TEST(EndToEnd, AcknowledgedTransmitWithAndWithoutTheAcknowledge) {
         pc.RunFor(HandleCAN::kAcknowledgeTimeoutMs + 300);
         EXPECT_TRUE(pc.messages.boxes.empty());
         EXPECT_EQ(pc.session.PendingTimers(), 0u);
-        EXPECT_EQ(pc.session.connected, 1);
+        EXPECT_TRUE(pc.session.connected);
         const std::vector<TracedPacket> transmitted =
             WithLetter(sim.Trace(TracedPacket::kFromPc), 'G');
         ASSERT_EQ(transmitted.size(), 1u);
@@ -163,7 +163,7 @@ TEST(EndToEnd, AcknowledgedTransmitWithAndWithoutTheAcknowledge) {
         EXPECT_EQ(pc.messages.boxes[0].text, "Brannox Timeout\nDisconnected");
         EXPECT_EQ(pc.messages.boxes[0].caption, "Information");
         EXPECT_EQ(pc.link, nullptr);
-        EXPECT_EQ(pc.session.connected, 0);
+        EXPECT_FALSE(pc.session.connected);
         // The disconnect resets the device: 'B' with the modes off, then 55 52.
         ASSERT_TRUE(
             pc.RunUntil([&] { return sim.Trace(TracedPacket::kFromPc).back().letter == 'R'; },
@@ -185,7 +185,7 @@ TEST(EndToEnd, ASilentDeviceIsNotFound) {
     EXPECT_EQ(pc.messages.boxes[0].text, "Can't find Brannox");
     EXPECT_EQ(pc.messages.boxes[0].caption, "Information");
     EXPECT_EQ(pc.link, nullptr);
-    EXPECT_EQ(pc.session.connected, 0);
+    EXPECT_FALSE(pc.session.connected);
     EXPECT_TRUE(pc.store().Empty());
 }
 

@@ -7,14 +7,14 @@
 
 #include "config/config_record.h"
 #include "link/frame.h"
-#include "link/qt_serial_port_device.h"
+#include "link/posix_serial_port_device.h"
 #include "link/serial.h"
 #include "session/device_commands.h"
 #include "session/handle_can.h"
 #include "session/session_host.h"
 #include "support/recording_user_messages.h"
 
-// The PC's side as the program builds it, over a real serial port: QtSerialPortDevice, Serial,
+// The PC's side as the program builds it, over a real serial port: PosixSerialPortDevice, Serial,
 // the receive Frame and HandleCAN, with a main window that only records what it is shown.
 class PcSession : public SessionHost {
   public:
@@ -41,7 +41,7 @@ class PcSession : public SessionHost {
     std::vector<SerialPortDevice::ErrorKind> portErrors;
     int disconnects = 0;
 
-    QtSerialPortDevice device;
+    PosixSerialPortDevice device;
     std::unique_ptr<Serial> link;
     Frame assembler{kLetterIdentified, 1};
     HandleCAN session{*this, messages, config};

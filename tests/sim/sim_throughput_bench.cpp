@@ -1,5 +1,5 @@
 // Prints the simulator's throughput into a pseudo-terminal and the end-to-end throughput of
-// the program's receive path (QtSerialPortDevice, Serial, Frame, HandleCAN, store) fed by it.
+// the program's receive path (PosixSerialPortDevice, Serial, Frame, HandleCAN, store) fed by it.
 // Not a test: run it to see the figures.
 
 #include <fcntl.h>
@@ -71,7 +71,7 @@ void SimulatorAlone(int frames) {
 void EndToEnd(int frames) {
     SimProcess sim({"--rate", "0", "--count", QString::number(frames), "--dlc", "8"});
     PcSession pc;
-    if (!pc.Connect(sim.port()) || !pc.RunUntil([&] { return pc.session.connected == 1; }, 5000)) {
+    if (!pc.Connect(sim.port()) || !pc.RunUntil([&] { return pc.session.connected; }, 5000)) {
         std::printf("end to end: the simulator did not answer\n");
         return;
     }

@@ -1,17 +1,17 @@
 #include "support/fake_serial_port_device.h"
 
+#include <algorithm>
+
 bool FakeSerialPortDevice::Open() {
     open = !failOpen;
     return open;
 }
 
 int FakeSerialPortDevice::Read(uint8_t* data, int size) {
-    int n = 0;
-    while (n < size && !input.empty()) {
-        data[n++] = input.front();
-        input.pop_front();
-    }
-    return n;
+    const auto n = std::min(input.size(), static_cast<size_t>(size < 0 ? 0 : size));
+    std::copy_n(input.begin(), n, data);
+    input.erase(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(n));
+    return static_cast<int>(n);
 }
 
 void FakeSerialPortDevice::Write(const uint8_t* data, int size) {

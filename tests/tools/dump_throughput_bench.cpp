@@ -1,6 +1,6 @@
 // Prints how ostrel-dump keeps up with the simulator at its highest rate (--rate 0) when it
 // writes into a pipe, and its processor time per frame beside that of the window's receive
-// path (QtSerialPortDevice, Serial, Frame, HandleCAN, store) fed the same way in the same run.
+// path (PosixSerialPortDevice, Serial, Frame, HandleCAN, store) fed the same way in the same run.
 // Not a test: run it to see the figures.
 
 #include <QCoreApplication>
@@ -30,7 +30,7 @@ QStringList SimArguments(int frames) {
 double WindowPath(int frames) {
     SimProcess sim(SimArguments(frames), false);
     PcSession pc;
-    if (!pc.Connect(sim.port()) || !pc.RunUntil([&] { return pc.session.connected == 1; }, 5000)) {
+    if (!pc.Connect(sim.port()) || !pc.RunUntil([&] { return pc.session.connected; }, 5000)) {
         std::printf("window path: the simulator did not answer\n");
         return 0;
     }

@@ -60,8 +60,8 @@ bool ToolSession::Connect(const std::string& port, int serialRate, std::string& 
     }
     if (!OpenNamed(name, serialRate, error)) return false;
     session_.Identify();
-    RunUntil([this] { return session_.connected == 1 || !link_; });
-    if (session_.connected == 1) return true;
+    RunUntil([this] { return session_.connected || !link_; });
+    if (session_.connected) return true;
     error = StopRequested() ? "stopped before the device answered" : failure;
     return false;
 }

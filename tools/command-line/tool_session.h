@@ -7,7 +7,7 @@
 #include "common/user_messages.h"
 #include "config/config_record.h"
 #include "link/frame.h"
-#include "link/qt_serial_port_device.h"
+#include "link/posix_serial_port_device.h"
 #include "link/serial.h"
 #include "session/device_commands.h"
 #include "session/handle_can.h"
@@ -56,7 +56,7 @@ class ToolSession : public SessionHost, private WindowlessUserMessages {
     ConfigRecord& config_;
     std::string portName_;
     uint32_t received_ = 0;
-    QtSerialPortDevice device_;
+    PosixSerialPortDevice device_;
     std::unique_ptr<Serial> link_;
     Frame assembler_{kLetterIdentified, 1};
     HandleCAN session_{*this, *this, config_};

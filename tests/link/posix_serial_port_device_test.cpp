@@ -1,7 +1,7 @@
-// The Qt serial port adapter over a real pseudo-terminal: the busy waits of the session must
-// see the device's bytes while the event loop is blocked, without re-entering the receive
-// handler, and whatever they leave buffered must still be announced once the loop runs.
-#include "link/qt_serial_port_device.h"
+// The serial port device over a real pseudo-terminal: the busy waits of the session must see the
+// device's bytes while the event loop is blocked, without re-entering the receive handler, and
+// whatever they leave waiting must still be announced once the loop runs.
+#include "link/posix_serial_port_device.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +50,7 @@ class PortOverPty : public testing::Test {
         };
         device.onError = [this](SerialPortDevice::ErrorKind kind) { errors.push_back(kind); };
         link = std::make_unique<Serial>(device, pty.SlavePath(), 0, 9600, 1024, 1024, 'n', 8, 1, 0);
-        ASSERT_EQ(link->isOpen, 1) << pty.SlavePath();
+        ASSERT_TRUE(link->isOpen) << pty.SlavePath();
     }
 
     void TearDown() override {
@@ -59,7 +59,7 @@ class PortOverPty : public testing::Test {
     }
 
     PseudoTerminal pty;
-    QtSerialPortDevice device;
+    PosixSerialPortDevice device;
     std::unique_ptr<Serial> link;
     Frame assembler{'Z', 1};
     std::vector<int> notifications;
@@ -86,7 +86,7 @@ TEST_F(PortOverPty, BytesLeftByABusyReadGetOneQueuedNotification) {
     pty.Send({0x55});
     ASSERT_TRUE(pty.WaitUntilQueued(1, kGuardMs));
     EXPECT_FALSE(assembler.ReceiveByte(link.get()));
-    EXPECT_EQ(assembler.inPacket, 1);
+    EXPECT_TRUE(assembler.inPacket);
 
     // A second busy check pulls the rest of the packet and another one, and leaves them.
     pty.Send({0x5A, 0x00, 0x55, 0x59, 0x00});
@@ -133,7 +133,7 @@ TEST_F(PortOverPty, BytesTricklingInComeInFewNotificationsAndAllOfThem) {
     device.join();
     EXPECT_EQ(packets, sent);
     EXPECT_LE(static_cast<qint64>(notifications.size()),
-              elapsedMs / QtSerialPortDevice::kReadPauseMs + 2)
+              elapsedMs / PosixSerialPortDevice::kReadPauseMs + 2)
         << "notifications in " << elapsedMs << " ms";
     EXPECT_TRUE(errors.empty());
 }
@@ -175,7 +175,7 @@ TEST_F(PortOverPty, WritesReachTheLineWithoutTheEventLoop) {
     EXPECT_EQ(pty.Receive(3, kGuardMs), (Bytes{0x55, 0x59, 0x00}));
     EXPECT_EQ(link->OutputFree(), 1024);
 
-    EXPECT_EQ(link->WriteByte(0x1B, 0), 1);
+    EXPECT_TRUE(link->WriteByte(0x1B, 0));
     EXPECT_EQ(pty.Receive(1, kGuardMs), Bytes{0x1B});
 }
 
@@ -209,25 +209,35 @@ TEST_F(PortOverPty, ErrorOfALineClosedBeforeTheLoopRunsDoesNotReachTheNextPort) 
     link.reset();
     PseudoTerminal next;
     link = std::make_unique<Serial>(device, next.SlavePath(), 0, 9600, 1024, 1024, 'n', 8, 1, 0);
-    ASSERT_EQ(link->isOpen, 1);
+    ASSERT_TRUE(link->isOpen);
     RunEventLoopFor(50);
     EXPECT_TRUE(errors.empty());
     EXPECT_TRUE(device.IsOpen());
     link.reset();
 }
 
-TEST(QtSerialPortDevice, OpeningAMissingPortFailsQuietly) {
+TEST(PosixSerialPortDevice, OpeningAMissingPortFailsQuietly) {
     for (const char* name : {"/dev/brannox-no-such-port", "COM250"}) {
-        QtSerialPortDevice device;
+        PosixSerialPortDevice device;
         int errorCount = 0;
         device.onError = [&](SerialPortDevice::ErrorKind) { ++errorCount; };
         {
             Serial link(device, name, 0, 9600, 1024, 1024, 'n', 8, 1, 0);
-            EXPECT_EQ(link.isOpen, 0) << name;
+            EXPECT_FALSE(link.isOpen) << name;
             EXPECT_FALSE(device.IsOpen());
             EXPECT_EQ(link.BytesWaiting(), 0);
         }
         RunEventLoopFor(20);
         EXPECT_EQ(errorCount, 0) << name;
+    }
+}
+
+TEST(PosixSerialPortDevice, SetsAnyLineRate) {
+    for (int rate : {9600, 14400, 56000, 115200, 250000, 1000000}) {
+        PseudoTerminal pty;
+        PosixSerialPortDevice device;
+        Serial link(device, pty.SlavePath(), 0, rate, 1024, 1024, 'n', 8, 1, 0);
+        ASSERT_TRUE(link.isOpen);
+        EXPECT_EQ(pty.LineRate(), rate);
     }
 }
