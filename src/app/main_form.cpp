@@ -68,6 +68,12 @@ TMainForm::TMainForm(MainFormServices services, QWidget* parent)
       setFilter_([this] { return new TSetFilter(this); }),
       canMessage_([this] { return new TCANMessage(this); }),
       configComms_([this] { return new TConfigComms(enumComPorts_, this); }),
+      identifierPage_([this] {
+          auto* page = Named(new IdentifierPage(session_->frames(), this), "IdentifierWindow");
+          page->setWindowFlag(Qt::Window);
+          page->setWindowTitle("Frames by Identifier");
+          return page;
+      }),
       frameRangeWindow_([this] {
           return Named(new FrameRangeWindow(session_->frames(), this), "MessageRange");
       }) {
@@ -100,9 +106,6 @@ void TMainForm::CreatePages() {
     Tabs_->addTab(transmitListPage_, "Transmit List");
     Tabs_->addTab(tabMotor_, "Motor");
     setCentralWidget(Tabs_);
-    identifierPage_ = Named(new IdentifierPage(session_->frames(), this), "IdentifierWindow");
-    identifierPage_->setWindowFlag(Qt::Window);
-    identifierPage_->setWindowTitle("Frames by Identifier");
 }
 
 void TMainForm::ConnectCommands() {

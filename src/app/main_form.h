@@ -229,8 +229,9 @@ class TMainForm : public QMainWindow, public SessionHost, public WindowConfigCon
     FiltersPage* filtersPage_ = nullptr;
     TransmitListPage* transmitListPage_ = nullptr;
     QWidget* tabMotor_ = nullptr;
-    // A window of its own, beside the Status log rather than instead of it.
-    IdentifierPage* identifierPage_ = nullptr;
+    // A window of its own, beside the Status log rather than instead of it; made when first
+    // opened or when the first frame arrives, whichever comes first.
+    OnDemand<IdentifierPage> identifierPage_;
     OnDemand<FrameRangeWindow> frameRangeWindow_;
     QTimer* secondTimer_ = nullptr;
     BusLoadMeter busLoad_;

@@ -249,6 +249,7 @@ TEST_F(MainFormTest, EveryInputIsNamedForAssistiveTechnologyByItsOwnLabel) {
     // The dialogs and windows made when first opened count too.
     form.setFilter();
     form.configComms();
+    form.identifierPage();
     form.frameRangeWindow();
     int inputs = 0;
     for (QWidget* input : form.findChildren<QWidget*>()) {
