@@ -64,7 +64,19 @@ TMainForm::TMainForm(MainFormServices services, QWidget* parent)
       configPath_(std::move(services.configPath)),
       programFolder_(ProgramFolder()),
       viewers_(std::move(services.viewers)),
-      session_(std::make_unique<HandleCAN>(*this, messages_, config_)) {
+      session_(std::make_unique<HandleCAN>(*this, messages_, config_)),
+      setFilter_([this] { return new TSetFilter(this); }),
+      canMessage_([this] { return new TCANMessage(this); }),
+      configComms_([this] { return new TConfigComms(enumComPorts_, this); }),
+      identifierPage_([this] {
+          auto* page = Named(new IdentifierPage(session_->frames(), this), "IdentifierWindow");
+          page->setWindowFlag(Qt::Window);
+          page->setWindowTitle("Frames by Identifier");
+          return page;
+      }),
+      frameRangeWindow_([this] {
+          return Named(new FrameRangeWindow(session_->frames(), this), "MessageRange");
+      }) {
     setObjectName("MainForm");
     setWindowTitle("MainForm");
     resize(kDesignedWidth, kDesignedHeight);
@@ -84,23 +96,16 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::CreatePages() {
-    setFilter_ = new TSetFilter(this);
-    canMessage_ = new TCANMessage(this);
-    configComms_ = new TConfigComms(enumComPorts_, this);
     Tabs_ = Named(new QTabWidget, "Tabs");
     statusPage_ = Named(new StatusPage(config_, *session_, session_->frames()), "tabStatus");
-    filtersPage_ = Named(new FiltersPage(config_, *setFilter_, *session_), "tabFilters");
-    transmitListPage_ = Named(new TransmitListPage(*canMessage_, *session_), "tabTransmitList");
+    filtersPage_ = Named(new FiltersPage(config_, setFilter_, *session_), "tabFilters");
+    transmitListPage_ = Named(new TransmitListPage(canMessage_, *session_), "tabTransmitList");
     tabMotor_ = Named(new MotorPage(*session_), "tabMotor");
     Tabs_->addTab(statusPage_, "Status");
     Tabs_->addTab(filtersPage_, "Filters");
     Tabs_->addTab(transmitListPage_, "Transmit List");
     Tabs_->addTab(tabMotor_, "Motor");
     setCentralWidget(Tabs_);
-    identifierPage_ = Named(new IdentifierPage(session_->frames(), this), "IdentifierWindow");
-    identifierPage_->setWindowFlag(Qt::Window);
-    identifierPage_->setWindowTitle("Frames by Identifier");
-    frameRangeWindow_ = Named(new FrameRangeWindow(session_->frames(), this), "MessageRange");
 }
 
 void TMainForm::ConnectCommands() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/main_form_actions.h"
+#include "common/on_demand.h"
 #include "config/config_controls.h"
 #include "help/xdg_viewer_registry.h"
 #include "link/frame.h"
@@ -158,6 +159,7 @@ class TMainForm : public QMainWindow, public SessionHost, public WindowConfigCon
     StatusPage& statusPage() { return *statusPage_; }
     FiltersPage& filtersPage() { return *filtersPage_; }
     TransmitListPage& transmitListPage() { return *transmitListPage_; }
+    TSetFilter& setFilter() { return *setFilter_; }
     TConfigComms& configComms() { return *configComms_; }
     IdentifierPage& identifierPage() { return *identifierPage_; }
     FrameRangeWindow& frameRangeWindow() { return *frameRangeWindow_; }
@@ -217,18 +219,20 @@ class TMainForm : public QMainWindow, public SessionHost, public WindowConfigCon
     bool keepUnreadSettings_ = false;
 
     MainFormActions actions_;
-    TSetFilter* setFilter_ = nullptr;
-    TCANMessage* canMessage_ = nullptr;
-    TConfigComms* configComms_ = nullptr;
+    // Dialogs and windows of their own are made when first opened, and kept from then on.
+    OnDemand<TSetFilter> setFilter_;
+    OnDemand<TCANMessage> canMessage_;
+    OnDemand<TConfigComms> configComms_;
     std::unique_ptr<ConnectionStatusBar> statusBar_;
     QTabWidget* Tabs_ = nullptr;
     StatusPage* statusPage_ = nullptr;
     FiltersPage* filtersPage_ = nullptr;
     TransmitListPage* transmitListPage_ = nullptr;
     QWidget* tabMotor_ = nullptr;
-    // A window of its own, beside the Status log rather than instead of it.
-    IdentifierPage* identifierPage_ = nullptr;
-    FrameRangeWindow* frameRangeWindow_ = nullptr;
+    // A window of its own, beside the Status log rather than instead of it; made when first
+    // opened or when the first frame arrives, whichever comes first.
+    OnDemand<IdentifierPage> identifierPage_;
+    OnDemand<FrameRangeWindow> frameRangeWindow_;
     QTimer* secondTimer_ = nullptr;
     BusLoadMeter busLoad_;
 };

@@ -24,7 +24,9 @@ QAction* Item(QMenu* menu, const char* name, const char* caption) {
 // has none, so no button is ever empty.
 QAction* Button(QToolBar* bar, const char* name, const char* hint, const char* themeIcon,
                 QStyle::StandardPixmap fallback) {
-    const QIcon icon = QIcon::fromTheme(themeIcon, bar->style()->standardIcon(fallback));
+    // Qt's own icon is read from its files when asked for, so only when the theme has none.
+    const QIcon icon = QIcon::hasThemeIcon(themeIcon) ? QIcon::fromTheme(themeIcon)
+                                                      : bar->style()->standardIcon(fallback);
     QAction* action = bar->addAction(icon, hint);
     action->setObjectName(name);
     action->setToolTip(hint);

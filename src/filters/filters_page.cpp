@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "filters/set_filter_dialog.h"
 #include "session/session_commands.h"
@@ -22,8 +23,8 @@ const char* const kMaskNote =
 
 }  // namespace
 
-FiltersPage::FiltersPage(ConfigRecord& config, TSetFilter& setFilter, SessionCommands& session,
-                         QWidget* parent)
+FiltersPage::FiltersPage(ConfigRecord& config, OnDemand<TSetFilter> setFilter,
+                         SessionCommands& session, QWidget* parent)
     : QWidget(parent),
       bFAdd(new QPushButton("Add", this)),
       bFDelete(new QPushButton("Delete", this)),
@@ -33,7 +34,7 @@ FiltersPage::FiltersPage(ConfigRecord& config, TSetFilter& setFilter, SessionCom
       Memo1(new QPlainTextEdit(kMaskNote, this)),
       lFilter(new QListWidget(this)),
       table_(config),
-      setFilter_(setFilter),
+      setFilter_(std::move(setFilter)),
       session_(session) {
     const std::pair<QWidget*, const char*> names[] = {
         {bFAdd, "bFAdd"},   {bFDelete, "bFDelete"}, {bFEdit, "bFEdit"},  {bFUp, "bFUp"},
@@ -121,7 +122,7 @@ FilterEditor FiltersPage::DialogEditor() {
     return [this](FilterEntry& entry, bool maskEditable, int number) {
         const QPoint place =
             window()->pos() + lFilter->pos() + QPoint(kDialogOffset, kDialogOffset);
-        return setFilter_.EditFilter(entry, maskEditable, number, place);
+        return setFilter_->EditFilter(entry, maskEditable, number, place);
     };
 }
 

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "common/on_demand.h"
 #include "config/config_controls.h"
 #include "filters/filter_table.h"
 
@@ -17,7 +18,7 @@ class TSetFilter;
 class FiltersPage : public QWidget, public FilterListConfigControls {
     Q_OBJECT
   public:
-    FiltersPage(ConfigRecord& config, TSetFilter& setFilter, SessionCommands& session,
+    FiltersPage(ConfigRecord& config, OnDemand<TSetFilter> setFilter, SessionCommands& session,
                 QWidget* parent = nullptr);
 
     // Rebuilds the list text from the record, leaving no item selected, and uploads.
@@ -54,6 +55,6 @@ class FiltersPage : public QWidget, public FilterListConfigControls {
     void SelectAfterMove(int index);
 
     FilterTable table_;
-    TSetFilter& setFilter_;
+    OnDemand<TSetFilter> setFilter_;
     SessionCommands& session_;
 };

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTextBlock>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "session/session_commands.h"
 #include "transmit/can_message_dialog.h"
@@ -22,7 +23,7 @@ const char* const kGapChoices[] = {"1",    "10",   "20",   "50",    "100",   "50
 
 }  // namespace
 
-TransmitListPage::TransmitListPage(TCANMessage& canMessage, SessionCommands& session,
+TransmitListPage::TransmitListPage(OnDemand<TCANMessage> canMessage, SessionCommands& session,
                                    QWidget* parent)
     : QWidget(parent),
       Panel2(new QWidget(this)),
@@ -36,7 +37,7 @@ TransmitListPage::TransmitListPage(TCANMessage& canMessage, SessionCommands& ses
       cbLoopMsgs(new QCheckBox("Loop Msgs", Panel2)),
       eTxList(new QPlainTextEdit(this)),
       mTransmitList(new QMenu(this)),
-      canMessage_(canMessage),
+      canMessage_(std::move(canMessage)),
       runner_({
           [this] { return TxLineCount(); },
           [this](int index) { return TxLine(index); },
@@ -180,7 +181,7 @@ void TransmitListPage::DeleteLine(int index) {
 }
 
 void TransmitListPage::bTransmitAddClick() {
-    const std::string line = canMessage_.EditTxLine(std::nullopt);
+    const std::string line = canMessage_->EditTxLine(std::nullopt);
     if (!line.empty()) AppendTxLine(line);
 }
 
@@ -188,7 +189,7 @@ void TransmitListPage::bEditClick() {
     if (TxLineCount() == 0) return;
     const int index = CurrentLine();
     if (index < 0) return;
-    const std::string line = canMessage_.EditTxLine(TxLine(index));
+    const std::string line = canMessage_->EditTxLine(TxLine(index));
     if (!line.empty()) ReplaceLine(index, line);
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/on_demand.h"
 #include "config/config_controls.h"
 #include "config/tx_line_bytes.h"
 #include "transmit/tx_list_runner.h"
@@ -24,7 +25,8 @@ struct CANBuffer;
 class TransmitListPage : public QWidget, public TransmitListConfigControls {
     Q_OBJECT
   public:
-    TransmitListPage(TCANMessage& canMessage, SessionCommands& session, QWidget* parent = nullptr);
+    TransmitListPage(OnDemand<TCANMessage> canMessage, SessionCommands& session,
+                     QWidget* parent = nullptr);
 
     // The list's lines; a final empty line is not counted, so an empty list has none.
     int TxLineCount() const;
@@ -80,7 +82,7 @@ class TransmitListPage : public QWidget, public TransmitListConfigControls {
     QPlainTextEdit* eTxList;
     QMenu* mTransmitList;
 
-    TCANMessage& canMessage_;
+    OnDemand<TCANMessage> canMessage_;
     TxListRunner runner_;
     TxLineBytes txLineBytes_;
 };
