@@ -55,6 +55,20 @@ bool ParseProgramOptions(const std::vector<std::string>& args,
                          const std::vector<OptionDefinition>& definitions, DeviceOptions& device,
                          const OptionHandler& apply, std::vector<std::string>& operands,
                          std::string& error);
+// The same for a program whose options record holds its `device` options beside its own,
+// which `apply` takes into `options`.
+template <typename Options>
+bool ParseProgramOptions(const std::vector<std::string>& args,
+                         const std::vector<OptionDefinition>& definitions, Options& options,
+                         bool (*apply)(const ParsedOption&, Options&, std::string&),
+                         std::vector<std::string>& operands, std::string& error) {
+    return ParseProgramOptions(
+        args, definitions, options.device,
+        [&](const ParsedOption& option, std::string& error) {
+            return apply(option, options, error);
+        },
+        operands, error);
+}
 
 // Sets `error` and returns false, for the readers of the options.
 bool Fail(std::string& error, const std::string& text);

@@ -61,11 +61,7 @@ bool ParseFilterText(const std::string& text, FilterEntry& filter) {
 DumpOptions ParseDumpOptions(const std::vector<std::string>& args, std::string& error) {
     DumpOptions options;
     std::vector<std::string> operands;
-    const auto apply = [&options](const ParsedOption& option, std::string& error) {
-        return ApplyOption(option, options, error);
-    };
-    if (!ParseProgramOptions(args, kOptions, options.device, apply, operands, error))
-        return options;
+    if (!ParseProgramOptions(args, kOptions, options, ApplyOption, operands, error)) return options;
     for (const std::string& operand : operands) {
         FilterEntry filter;
         if (!ParseFilterText(operand, filter)) {

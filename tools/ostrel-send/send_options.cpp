@@ -53,11 +53,7 @@ bool ParseFrameText(const std::string& text, CANBuffer& frame, std::string& erro
 SendOptions ParseSendOptions(const std::vector<std::string>& args, std::string& error) {
     SendOptions options;
     std::vector<std::string> operands;
-    const auto apply = [&options](const ParsedOption& option, std::string& error) {
-        return ApplyOption(option, options, error);
-    };
-    if (!ParseProgramOptions(args, kOptions, options.device, apply, operands, error))
-        return options;
+    if (!ParseProgramOptions(args, kOptions, options, ApplyOption, operands, error)) return options;
     if (options.help) return options;
     if (!options.logFile.empty()) {
         if (!operands.empty()) error = "expects either a frame or -f FILE, not both";
